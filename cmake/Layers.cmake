@@ -1,0 +1,42 @@
+# bm_layer(NAME DIR DEPS ...): a static library of every .cpp file directly in
+# DIR. A folder with no sources yet gives an interface library, so later work
+# only has to add files.
+function(bm_layer name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# bm_test_suite(NAME DIR DEPS ...): one GoogleTest program of every .cpp file
+# in DIR, its cases registered one by one with CTest.
+function(bm_test_suite name dir)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  # The ThreadSanitizer build runs only the suites that exercise threads.
+  if(BM_TSAN AND NOT "tsan" IN_LIST ARG_LABELS)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} bm_testsupport GTest::gtest_main GTest::gmock)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
+    ENVIRONMENT "BM_DIST_DIR=${BM_DIST_DIR};BM_SOURCE_DIR=${CMAKE_SOURCE_DIR};BM_CLI=$<TARGET_FILE:brickmelody-cli>;SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen")
+endfunction()
+

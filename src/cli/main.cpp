@@ -1,0 +1,9 @@
+#include "cli/Cli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> words(argv + 1, argv + argc);
+    return bm::cli::Main(words, std::cout, std::cerr);
+}
