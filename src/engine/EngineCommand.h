@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -145,8 +146,53 @@ using EngineCommand = std::variant<OutputBufferDone, InputBufferFull, SetTempo, 
                                    SetEnvelopePoint, DeleteEnvelopePoint, StartExport, CancelExport, ExportStep,
                                    HoldBackground, ClearCaches, End>;
 
+namespace detail {
+
+template <typename T>
+constexpr CommandCode kCodeOf = CommandCode::End;
+
+#define BM_CODE(Type) template <> constexpr CommandCode kCodeOf<Type> = CommandCode::Type;
+BM_CODE(OutputBufferDone)
+BM_CODE(InputBufferFull)
+BM_CODE(SetTempo)
+BM_CODE(SetSwapSize)
+BM_CODE(SwitchSwap)
+BM_CODE(IdleReport)
+BM_CODE(SetSlot)
+BM_CODE(InsertMeasures)
+BM_CODE(RemoveMeasures)
+BM_CODE(FreeMemoryCache)
+BM_CODE(DeleteSampleCache)
+BM_CODE(PlaySong)
+BM_CODE(PlaySongWithJumps)
+BM_CODE(Preview)
+BM_CODE(Stop)
+BM_CODE(LoopOn)
+BM_CODE(LoopOff)
+BM_CODE(SetChannelGain)
+BM_CODE(StartRecording)
+BM_CODE(EndRecording)
+BM_CODE(OpenRecordingFile)
+BM_CODE(CloseRecordingFile)
+BM_CODE(SetJumps)
+BM_CODE(InsertEnvelopePoint)
+BM_CODE(SetEnvelopePoint)
+BM_CODE(DeleteEnvelopePoint)
+BM_CODE(StartExport)
+BM_CODE(CancelExport)
+BM_CODE(ExportStep)
+BM_CODE(HoldBackground)
+BM_CODE(ClearCaches)
+BM_CODE(End)
+#undef BM_CODE
+
+} // namespace detail
+
 // The code of a command record, as the command table numbers it.
-CommandCode CodeOf(const EngineCommand& command);
+inline CommandCode CodeOf(const EngineCommand& command)
+{
+    return std::visit([](const auto& c) { return detail::kCodeOf<std::decay_t<decltype(c)>>; }, command);
+}
 
 // Where the song side, the start-up and the window post their commands. The
 // engine's queue implements it; tests use a recorder.
