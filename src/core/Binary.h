@@ -42,18 +42,19 @@ inline void WriteLE32(uint8_t* p, uint32_t v)
 }
 
 // Appending forms for building a file image in memory.
+// Byte by byte: g++ 12 warns falsely about inserting small arrays.
 inline void AppendLE16(std::vector<uint8_t>& out, uint16_t v)
 {
-    uint8_t b[2];
-    WriteLE16(b, v);
-    out.insert(out.end(), b, b + 2);
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
 }
 
 inline void AppendLE32(std::vector<uint8_t>& out, uint32_t v)
 {
-    uint8_t b[4];
-    WriteLE32(b, v);
-    out.insert(out.end(), b, b + 4);
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    out.push_back(static_cast<uint8_t>(v >> 24));
 }
 
 inline void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t size)
@@ -62,6 +63,10 @@ inline void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t size
     out.insert(out.end(), p, p + size);
 }
 
-inline void AppendFourCC(std::vector<uint8_t>& out, const char (&tag)[5]) { AppendBytes(out, tag, 4); }
+inline void AppendFourCC(std::vector<uint8_t>& out, const char (&tag)[5])
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
+}
 
 } // namespace bm
