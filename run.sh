@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Brickmelody (Release), lays out the program
+# folder build/dist/ and starts the program's main job on its demo song: the
+# program window where there is a display, otherwise a headless render of the
+# demo song to a WAV file. Arguments are passed on to the program (a song path).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install-deps.sh
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/brickmelody-ccache}
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$(nproc)"
+
+dist=build/dist
+cli=$dist/brickmelody-cli
+song=${1:-$dist/DEMOSONGS/Intro.ncp}
+has_command() { "$cli" --help 2>/dev/null | grep -qE "^  $1 "; }
+
+echo "run.sh: the program folder is $dist/"
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]] && "$dist/brickmelody" --has-window >/dev/null 2>&1; then
+  exec "$dist/brickmelody" "$@"
+fi
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+  echo "run.sh: the program window is not built yet; rendering headless instead."
+fi
+
+if [[ ! -f "$song" ]]; then
+  echo "run.sh: the demo song $song is not there (the factory content is not built yet)."
+  echo "run.sh: brickmelody-cli is ready: $cli --help"
+  exit 0
+fi
+if has_command render; then
+  out=$dist/$(basename "${song%.*}").wav
+  "$cli" render "$song" "$out"
+  echo "run.sh: rendered $song to $out"
+elif has_command song; then
+  echo "run.sh: rendering is not built yet; here is what the song holds:"
+  "$cli" song info "$song"
+else
+  echo "run.sh: neither the window nor rendering is built yet; brickmelody-cli is ready: $cli --help"
+fi
