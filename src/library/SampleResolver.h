@@ -55,13 +55,11 @@ private:
     const SampleLibrary& m_library;
     std::vector<std::string> m_folders;
     std::string m_programFolder;
-    // Full path of every variant, in tree order, filled on construction.
-    struct Variant {
-        SampleRef ref;
-        const SampleDescriptor* descriptor;
-        std::string fullPath;
-    };
-    std::vector<Variant> m_variants;
+    // Full path of every variant slot (empty ones included), in tree order:
+    // style, group, part, chord, entry, variant. Filled on construction.
+    std::vector<std::string> m_fullPaths;
+    // Index into m_fullPaths of the first variant of each group, per style.
+    std::vector<std::vector<size_t>> m_groupStart;
 };
 
 } // namespace bm
