@@ -122,6 +122,28 @@ struct SampleLibrary {
     // descriptor is returned as it is (callers test IsEmpty()).
     const SampleDescriptor* Find(const SampleRef& ref) const;
     SampleDescriptor* Find(const SampleRef& ref);
+
+    // The part or chord a reference points to (its first four words), or
+    // nullptr when an index is out of range.
+    const LibraryPart* FindPart(const SampleRef& ref) const;
+    const LibraryChord* FindChord(const SampleRef& ref) const;
+    LibraryChord* FindChord(const SampleRef& ref);
+
+    // Writes the browser selection into the tree: the current style's
+    // selected group, the current group's selected part, the current part's
+    // selected chord and the current chord's stored position. Indices that
+    // do not name an existing record are skipped.
+    void StoreSelection();
+    // Opens the browser on style 0 with its stored group, that group's
+    // stored part and, when there is one, that part's stored chord and its
+    // stored position. Stored indices outside their lists read as none.
+    void RestoreSelection();
 };
+
+// Removes the all-empty entries at the end of the chord's entry list and then
+// appends exactly one empty entry (the free place where a new sample goes).
+void NormaliseEntries(LibraryChord& chord);
+// NormaliseEntries for every chord, from the last style to the first.
+void NormaliseAllEntries(SampleLibrary& library);
 
 } // namespace bm
