@@ -1,0 +1,33 @@
+#include "engine/dsp/SpectrumAnalyser.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace bm::dsp {
+
+SpectrumAnalyser::SpectrumAnalyser() { m_fft.Prepare(kPoints); }
+
+SpectrumAnalyser::Bands SpectrumAnalyser::Analyse(std::span<const int16_t> samples) noexcept
+{
+    const size_t count = std::min(samples.size(), kPoints);
+    constexpr double kScale = 1.0 / static_cast<double>(kPoints);
+    for (size_t i = 0; i < kPoints; ++i)
+        m_work[i] = {i < count ? static_cast<double>(samples[i]) * kScale : 0.0, 0.0};
+    m_fft.Forward(m_work);
+
+    Bands bands{};
+    int first = 0;
+    for (size_t b = 0; b < kBands; ++b) {
+        double peak = 0.0;
+        for (int k = first; k <= kLastBin[b]; ++k)
+            peak = std::max(peak, std::abs(m_work[static_cast<size_t>(k)]));
+        first = kLastBin[b] + 1;
+        // The magnitude is at most 32768, so the product stays far inside
+        // 64 bits before the clamp.
+        const int64_t value = static_cast<int64_t>(peak - kOffset[b]) * kFactor[b];
+        bands[b] = static_cast<int32_t>(std::clamp<int64_t>(value, 0, 32767));
+    }
+    return bands;
+}
+
+} // namespace bm::dsp
