@@ -1,0 +1,30 @@
+#include "engine/device/SdlAudio.h"
+
+#include <SDL.h>
+
+#include <mutex>
+
+namespace bm::device {
+
+namespace {
+std::mutex g_sdlAudioLock;
+int g_users = 0;
+} // namespace
+
+bool AcquireSdlAudio()
+{
+    std::lock_guard lock(g_sdlAudioLock);
+    if (g_users == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    ++g_users;
+    return true;
+}
+
+void ReleaseSdlAudio()
+{
+    std::lock_guard lock(g_sdlAudioLock);
+    if (g_users > 0 && --g_users == 0)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+} // namespace bm::device
