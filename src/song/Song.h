@@ -20,6 +20,10 @@ constexpr int kEnvelopeKinds = 2;
 constexpr int32_t kDefaultSamplesPerMeasure = 20352;
 constexpr int32_t kDefaultMeasuresPerBar = 8;
 constexpr int32_t kMaxChannelVolume = 200;
+// The most measures a song may hold: ten times what the editor lets a song
+// grow to. It bounds the memory that a hostile song file or tempo change can
+// make the program take (every measure is a record of 12 slots).
+constexpr int64_t kMaxSongMeasures = 100000;
 // Volume of every channel of a fresh or freshly cleared song.
 constexpr int32_t kDefaultChannelVolume = 50;
 // Envelope kinds and the values they rest at.

@@ -38,11 +38,6 @@ inline constexpr const char* kSongExtension = ".ncp";
 inline constexpr const char* kWorkFileExtension = ".tempncp";
 inline constexpr const char* kLastSongName = "last.ncp";
 
-// The most measures a song file may hold. Ten times what the editor lets a
-// song grow to; it bounds the memory a hostile file can make the reader take
-// (every measure line of a few bytes becomes a record of 12 slots).
-constexpr int64_t kMaxSongMeasures = 100000;
-
 enum class SongWriteMode {
     Plain,      // a copy of the song
     AsDocument, // also records the song's path ("%PATH") and becomes the start song
