@@ -15,12 +15,57 @@ constexpr int32_t kMaxStretchLength = 1058368; // 0x102640
 
 bool IsUsableFactor(double factor) { return std::isfinite(factor) && factor > 0.0 && std::isfinite(1.0 / factor); }
 
-// Multiplies frame `frame` of the grain by gain / h, truncating toward zero.
-inline void ScaleFrame(int16_t* grain, int64_t frame, int channels, int64_t gain, int64_t h)
+// Signed division by the ramp length, truncating toward zero. The three
+// grain sizes in use have ramps of 256, 2048 and 1024 frames, where the
+// division is a biased shift; other ramps divide.
+class RampDivider {
+public:
+    explicit RampDivider(int64_t h) : m_h(static_cast<int32_t>(h))
+    {
+        if (h > 0 && (h & (h - 1)) == 0)
+            while ((int64_t(1) << m_shift) < h)
+                ++m_shift;
+        else
+            m_shift = -1;
+    }
+    int32_t operator()(int32_t product) const
+    {
+        if (m_shift < 0)
+            return product / m_h;
+        return (product + ((product >> 31) & (m_h - 1))) >> m_shift;
+    }
+    bool IsShift() const { return m_shift >= 0; }
+
+private:
+    int32_t m_h;
+    int m_shift = 0;
+};
+
+inline int16_t SaturatedAdd(int16_t a, int32_t b)
 {
-    int16_t* p = grain + frame * channels;
-    for (int c = 0; c < channels; ++c)
-        p[c] = static_cast<int16_t>(p[c] * gain / h);
+    return static_cast<int16_t>(std::clamp(int32_t{a} + b, -32768, 32767));
+}
+
+// Adds `frames` source frames to the output unchanged (the grain's middle).
+void AddFlat(int16_t* out, const int16_t* in, int64_t samples)
+{
+    for (int64_t s = 0; s < samples; ++s)
+        out[s] = SaturatedAdd(out[s], in[s]);
+}
+
+// Adds frames first .. first + count - 1 of a grain, each multiplied by
+// gain(f) / h where the gain falls or rises by one per frame from `gain0`.
+template <typename Divide>
+void AddRamp(int16_t* out, const int16_t* in, int64_t count, int channels, int32_t gain0, int32_t gainStep,
+             Divide divide)
+{
+    int32_t gain = gain0;
+    for (int64_t f = 0; f < count; ++f, gain += gainStep) {
+        for (int c = 0; c < channels; ++c) {
+            const int64_t s = f * channels + c;
+            out[s] = SaturatedAdd(out[s], divide(int32_t{in[s]} * gain));
+        }
+    }
 }
 
 } // namespace
@@ -29,10 +74,8 @@ bool OverlapAddStretcher::Prepare(int channels, int grainFrames)
 {
     m_channels = 0;
     m_grain = 0;
-    m_grainBuffer.clear();
     if (channels < 1 || channels > kMaxChannels || grainFrames < 1 || grainFrames > kMaxGrainFrames)
         return false;
-    m_grainBuffer.assign(static_cast<size_t>(channels) * static_cast<size_t>(grainFrames), 0);
     m_channels = channels;
     m_grain = grainFrames;
     return true;
@@ -66,7 +109,7 @@ StretchResult OverlapAddStretcher::Process(std::span<const int16_t> source, doub
     const int64_t grains = 2 * outFrames / step;
     const int64_t ramp = (g - g / 2) / 2; // a quarter grain, in frames
     const double inverse = 1.0 / factor;
-    int16_t* grain = m_grainBuffer.data();
+    const RampDivider divide(ramp);
     result.grainsPlanned = grains;
 
     for (int64_t i = 0; i < grains; ++i) {
@@ -79,22 +122,36 @@ StretchResult OverlapAddStretcher::Process(std::span<const int16_t> source, doub
         if (inStart > inFrames)
             break;
 
-        const int64_t copyFrames = std::min(inFrames - inStart, g);
-        std::memset(grain, 0, m_grainBuffer.size() * sizeof(int16_t));
-        std::memcpy(grain, source.data() + inStart * k, static_cast<size_t>(copyFrames * k) * sizeof(int16_t));
-
+        // The grain is the source from inStart on, silent past the source's
+        // end, cut to `length` frames by the end of the output. Its first
+        // and last `rampFrames` frames are scaled by j / ramp (j counted from
+        // each end), the rest added as it is. Adding the grain straight from
+        // the source gives the same sums as copying it into a grain buffer
+        // first, without the copy; silent frames add nothing.
         const int64_t length = std::min(g, outFrames - outStart);
-        const int64_t rampFrames = (length - g / 2) / 2;
-        for (int64_t j = 0; j < rampFrames; ++j) {
-            ScaleFrame(grain, j, k, j, ramp);
-            ScaleFrame(grain, length - 1 - j, k, j, ramp);
-        }
-
-        // A wrapped 16-bit sum would be a full-scale click; saturate instead.
+        const int64_t rampFrames = std::max<int64_t>(0, (length - g / 2) / 2);
+        const int64_t available = std::min(length, std::min(inFrames - inStart, g));
+        const int16_t* in = source.data() + inStart * k;
         int16_t* out = output.data() + outStart * k;
-        const int64_t samples = length * k;
-        for (int64_t s = 0; s < samples; ++s)
-            out[s] = static_cast<int16_t>(std::clamp(int32_t{out[s]} + int32_t{grain[s]}, -32768, 32767));
+
+        const int64_t riseEnd = std::min(rampFrames, available);
+        const int64_t fallStart = length - rampFrames;
+        const int64_t flatEnd = std::min(fallStart, available);
+        const int64_t fallEnd = available;
+        auto addRamp = [&](int64_t first, int64_t count, int32_t gain0, int32_t gainStep) {
+            if (count <= 0)
+                return;
+            if (divide.IsShift())
+                AddRamp(out + first * k, in + first * k, count, k, gain0, gainStep, divide);
+            else
+                AddRamp(out + first * k, in + first * k, count, k, gain0, gainStep,
+                        [r = static_cast<int32_t>(ramp)](int32_t p) { return p / r; });
+        };
+        addRamp(0, riseEnd, 0, 1);
+        if (flatEnd > rampFrames)
+            AddFlat(out + rampFrames * k, in + rampFrames * k, (flatEnd - rampFrames) * k);
+        if (fallEnd > fallStart)
+            addRamp(fallStart, fallEnd - fallStart, static_cast<int32_t>(rampFrames - 1), -1);
         ++result.grainsDone;
 
         if (progress.callback &&

@@ -6,8 +6,9 @@
 // in the output; each grain rises linearly over its first quarter and falls
 // over its last, so neighbouring grains cross-fade over a quarter grain.
 //
-// Two phases: Prepare() allocates the one grain buffer; Process() fills a
-// caller-sized output block and never allocates. Usage:
+// Two phases: Prepare() takes the channel count and grain size; Process()
+// fills a caller-sized output block and never allocates (each grain is added
+// straight from the source, so no grain buffer is needed). Usage:
 //
 //     OverlapAddStretcher stretcher;
 //     stretcher.Prepare(channels, GrainFramesForKind(kind));
@@ -38,13 +39,14 @@ struct StretchResult {
 
 class OverlapAddStretcher {
 public:
-    // Largest grain Prepare() accepts, in frames.
-    static constexpr int kMaxGrainFrames = 1 << 20;
+    // Largest grain Prepare() accepts, in frames: ramp gains times 16-bit
+    // samples must fit in 32 bits.
+    static constexpr int kMaxGrainFrames = 1 << 16;
     static constexpr int kMaxChannels = 64;
 
-    // Allocates the grain buffer for `channels` interleaved channels and a
-    // grain of `grainFrames`. False (and unprepared) when either is out of
-    // range (channels 1..kMaxChannels, grain 1..kMaxGrainFrames).
+    // Sets up for `channels` interleaved channels and a grain of
+    // `grainFrames`. False (and unprepared) when either is out of range
+    // (channels 1..kMaxChannels, grain 1..kMaxGrainFrames).
     bool Prepare(int channels, int grainFrames);
     bool IsPrepared() const { return m_channels > 0; }
     int Channels() const { return m_channels; }
@@ -67,7 +69,6 @@ public:
 private:
     int m_channels = 0;
     int m_grain = 0;
-    std::vector<int16_t> m_grainBuffer; // channels x grain samples
 };
 
 // Grain size in frames for a sample descriptor's kind: 0 (never stretched)
