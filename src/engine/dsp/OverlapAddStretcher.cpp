@@ -94,15 +94,33 @@ int64_t OverlapAddStretcher::OutputFrames(int64_t inputFrames, double factor, in
 StretchResult OverlapAddStretcher::Process(std::span<const int16_t> source, double factor,
                                            std::span<int16_t> output, StretchProgress progress) noexcept
 {
+    if (!IsPrepared())
+        return {};
+    return Run(source, factor, static_cast<int64_t>(output.size()) / m_channels, 0, output, progress);
+}
+
+StretchResult OverlapAddStretcher::ProcessRange(std::span<const int16_t> source, double factor, int64_t totalFrames,
+                                                int64_t firstFrame, std::span<int16_t> output) noexcept
+{
+    if (!IsPrepared() || totalFrames < 0 || firstFrame < 0)
+        return {};
+    return Run(source, factor, totalFrames, firstFrame, output, {});
+}
+
+StretchResult OverlapAddStretcher::Run(std::span<const int16_t> source, double factor, int64_t outFrames,
+                                       int64_t firstFrame, std::span<int16_t> output,
+                                       StretchProgress progress) const noexcept
+{
     StretchResult result;
-    if (!IsPrepared() || !IsUsableFactor(factor))
+    if (!IsUsableFactor(factor))
         return result;
     std::fill(output.begin(), output.end(), int16_t{0});
 
     const int k = m_channels;
     const int64_t g = m_grain;
     const int64_t inFrames = static_cast<int64_t>(source.size()) / k;
-    const int64_t outFrames = static_cast<int64_t>(output.size()) / k;
+    // The window of the whole output that `output` holds.
+    const int64_t windowEnd = std::min(outFrames, firstFrame + static_cast<int64_t>(output.size()) / k);
     // Grain starts are counted in half frames so that the hop, three quarters
     // of a grain, stays exact for any grain size.
     const int64_t step = g + g / 2;
@@ -112,8 +130,13 @@ StretchResult OverlapAddStretcher::Process(std::span<const int16_t> source, doub
     const RampDivider divide(ramp);
     result.grainsPlanned = grains;
 
-    for (int64_t i = 0; i < grains; ++i) {
+    // The first grain that can reach the window: grain i ends before frame
+    // i x step / 2 + g.
+    const int64_t firstGrain = firstFrame > g ? std::max<int64_t>(0, 2 * (firstFrame - g) / step) : 0;
+    for (int64_t i = firstGrain; i < grains; ++i) {
         const int64_t outStart = i * step / 2;
+        if (outStart >= windowEnd)
+            break;
         const double inPosition = static_cast<double>(outStart) * inverse;
         // Past the end of the source: no further grains.
         if (inPosition >= static_cast<double>(inFrames) + 1.0)
@@ -131,27 +154,35 @@ StretchResult OverlapAddStretcher::Process(std::span<const int16_t> source, doub
         const int64_t length = std::min(g, outFrames - outStart);
         const int64_t rampFrames = std::max<int64_t>(0, (length - g / 2) / 2);
         const int64_t available = std::min(length, std::min(inFrames - inStart, g));
+        // Grain frames inside the window.
+        const int64_t lo = std::max<int64_t>(0, firstFrame - outStart);
+        const int64_t hi = std::min(available, windowEnd - outStart);
+        if (lo >= hi) {
+            if (outStart + length > firstFrame)
+                ++result.grainsDone;
+            continue;
+        }
         const int16_t* in = source.data() + inStart * k;
-        int16_t* out = output.data() + outStart * k;
+        int16_t* out = output.data() + (outStart - firstFrame) * k;
 
-        const int64_t riseEnd = std::min(rampFrames, available);
-        const int64_t fallStart = length - rampFrames;
-        const int64_t flatEnd = std::min(fallStart, available);
-        const int64_t fallEnd = available;
-        auto addRamp = [&](int64_t first, int64_t count, int32_t gain0, int32_t gainStep) {
-            if (count <= 0)
+        // Adds grain frames [a, b) clipped to the window; a ramp's gain at
+        // frame f is gain0 + (f - a) x gainStep.
+        auto addPart = [&](int64_t a, int64_t b, int32_t gain0, int32_t gainStep, bool flat) {
+            const int64_t from = std::max(a, lo), to = std::min(b, hi);
+            if (from >= to)
                 return;
-            if (divide.IsShift())
-                AddRamp(out + first * k, in + first * k, count, k, gain0, gainStep, divide);
+            const int32_t gain = gain0 + static_cast<int32_t>(from - a) * gainStep;
+            if (flat)
+                AddFlat(out + from * k, in + from * k, (to - from) * k);
+            else if (divide.IsShift())
+                AddRamp(out + from * k, in + from * k, to - from, k, gain, gainStep, divide);
             else
-                AddRamp(out + first * k, in + first * k, count, k, gain0, gainStep,
+                AddRamp(out + from * k, in + from * k, to - from, k, gain, gainStep,
                         [r = static_cast<int32_t>(ramp)](int32_t p) { return p / r; });
         };
-        addRamp(0, riseEnd, 0, 1);
-        if (flatEnd > rampFrames)
-            AddFlat(out + rampFrames * k, in + rampFrames * k, (flatEnd - rampFrames) * k);
-        if (fallEnd > fallStart)
-            addRamp(fallStart, fallEnd - fallStart, static_cast<int32_t>(rampFrames - 1), -1);
+        addPart(0, rampFrames, 0, 1, false);
+        addPart(rampFrames, length - rampFrames, 0, 0, true);
+        addPart(length - rampFrames, length, static_cast<int32_t>(rampFrames - 1), -1, false);
         ++result.grainsDone;
 
         if (progress.callback &&

@@ -66,7 +66,18 @@ public:
     StretchResult Process(std::span<const int16_t> source, double factor, std::span<int16_t> output,
                           StretchProgress progress = {}) noexcept;
 
+    // Fills `output` with output frames firstFrame, firstFrame + 1, ... of a
+    // stretch whose whole output is `totalFrames` frames, so that a long
+    // stretch can be written out block by block in a small buffer. Blocks
+    // that tile the output give exactly the samples of one Process() call.
+    // Frames at or past totalFrames are silent. No progress reports.
+    StretchResult ProcessRange(std::span<const int16_t> source, double factor, int64_t totalFrames,
+                               int64_t firstFrame, std::span<int16_t> output) noexcept;
+
 private:
+    StretchResult Run(std::span<const int16_t> source, double factor, int64_t totalFrames, int64_t firstFrame,
+                      std::span<int16_t> output, StretchProgress progress) const noexcept;
+
     int m_channels = 0;
     int m_grain = 0;
 };
