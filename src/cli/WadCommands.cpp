@@ -136,6 +136,10 @@ int RunWadRemove(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, kValueOptions))
         return kExitUsage;
+    // Opening for writing would create a missing archive; removing from
+    // nothing should not leave one behind.
+    if (!FileExists(in.Arg(0)))
+        return in.Failed("cannot open " + in.Arg(0) + ": no such file");
     ResourceArchive archive;
     if (int status = OpenArchive(in, archive, ArchiveAccess::ReadWrite); status != kExitOk)
         return status;
