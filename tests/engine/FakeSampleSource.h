@@ -1,0 +1,139 @@
+#pragma once
+
+// A sample source of synthetic samples for engine tests and benchmarks:
+// canonical frames held in memory per path. Readers copy frames straight
+// (the pan delay of real streams is not modelled: pan delay 0 everywhere)
+// and log the mixer's reads.
+
+#include "engine/SampleSource.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace bm::engine::test {
+
+struct PanRead {
+    std::string path;
+    int64_t position = 0;
+    int32_t frames = 0;
+    int64_t songPosition = 0;
+    bool reverse = false;
+};
+
+class FakeMemorySample : public MemorySample {
+public:
+    explicit FakeMemorySample(std::vector<int16_t> samples) : samples(std::move(samples)) {}
+    int64_t SizeFrames() const override { return int64_t(samples.size() / 2); }
+    std::vector<int16_t> samples;
+};
+
+class FakeSampleSource : public SampleSource {
+public:
+    // Interleaved stereo samples for a path; a length override makes the
+    // reader report another length than the frames it holds.
+    void Add(const std::string& path, std::vector<int16_t> samples)
+    {
+        m_samples[path] = std::make_shared<FakeMemorySample>(std::move(samples));
+    }
+    // Constant frames.
+    void AddConstant(const std::string& path, int64_t frames, int16_t left, int16_t right)
+    {
+        std::vector<int16_t> samples(size_t(frames) * 2);
+        for (int64_t i = 0; i < frames; ++i) {
+            samples[size_t(i) * 2] = left;
+            samples[size_t(i) * 2 + 1] = right;
+        }
+        Add(path, std::move(samples));
+    }
+    // Frame i = (base + i, -(base + i)), wrapping in 16 bits.
+    void AddRamp(const std::string& path, int64_t frames, int32_t base = 1)
+    {
+        std::vector<int16_t> samples(size_t(frames) * 2);
+        for (int64_t i = 0; i < frames; ++i) {
+            samples[size_t(i) * 2] = int16_t(base + i);
+            samples[size_t(i) * 2 + 1] = int16_t(-(base + i));
+        }
+        Add(path, std::move(samples));
+    }
+
+    std::unique_ptr<SampleReader> Open(const std::string& path, int64_t span, const SampleRef& key) override;
+
+    int Opens(const std::string& path) const
+    {
+        auto it = m_opens.find(path);
+        return it == m_opens.end() ? 0 : it->second;
+    }
+    int TotalOpens() const
+    {
+        int total = 0;
+        for (const auto& [path, n] : m_opens)
+            total += n;
+        return total;
+    }
+    std::vector<PanRead> panReads;
+    bool logReads = true;
+    std::vector<int64_t> spans; // span of each open
+    std::vector<SampleRef> keys;
+    std::string freshRenderPath; // opening this path reports a fresh render
+
+private:
+    friend class FakeReader;
+    std::map<std::string, std::shared_ptr<FakeMemorySample>> m_samples;
+    std::map<std::string, int> m_opens;
+};
+
+class FakeReader : public SampleReader {
+public:
+    FakeReader(FakeSampleSource& source, std::string path, std::shared_ptr<FakeMemorySample> sample, bool fresh)
+        : m_source(source), m_path(std::move(path)), m_sample(std::move(sample)), m_fresh(fresh)
+    {
+    }
+    int64_t Length() const override { return m_sample->SizeFrames(); }
+    int64_t FullLength() const override { return m_sample->SizeFrames(); }
+    int64_t Read(int64_t position, int16_t* out, int32_t frames) override
+    {
+        int64_t delivered = 0;
+        for (int32_t i = 0; i < frames; ++i) {
+            const int64_t f = position + i;
+            if (f >= 0 && f < Length()) {
+                out[2 * i] = m_sample->samples[size_t(f) * 2];
+                out[2 * i + 1] = m_sample->samples[size_t(f) * 2 + 1];
+                ++delivered;
+            } else {
+                out[2 * i] = out[2 * i + 1] = 0;
+            }
+        }
+        return delivered;
+    }
+    void ReadWithPanDelay(int64_t position, int16_t* out, int32_t frames, int64_t songPosition, const EnvelopeNodes&,
+                          bool reverse) override
+    {
+        if (m_source.logReads)
+            m_source.panReads.push_back({m_path, position, frames, songPosition, reverse});
+        Read(position, out, frames);
+    }
+    std::shared_ptr<const MemorySample> CopyIntoMemory() override { return m_sample; }
+    bool FreshRender() const override { return m_fresh; }
+
+private:
+    FakeSampleSource& m_source;
+    std::string m_path;
+    std::shared_ptr<FakeMemorySample> m_sample;
+    bool m_fresh;
+};
+
+inline std::unique_ptr<SampleReader> FakeSampleSource::Open(const std::string& path, int64_t span, const SampleRef& key)
+{
+    ++m_opens[path];
+    spans.push_back(span);
+    keys.push_back(key);
+    auto it = m_samples.find(path);
+    if (it == m_samples.end())
+        return nullptr;
+    return std::make_unique<FakeReader>(*this, path, it->second, path == freshRenderPath);
+}
+
+} // namespace bm::engine::test
