@@ -50,7 +50,7 @@ struct SongObservers {
     SongProgress* progress = nullptr;
     // Called after the tempo of a replaced current song was posted, so the
     // main window can refresh its status display.
-    std::function<void()> refreshStatus;
+    std::function<void()> refreshStatus = {};
     // The program-wide start song: set at the end of a read that replaced
     // the current song, and by a write as the document.
     std::string* startSong = nullptr;
