@@ -260,18 +260,18 @@ DemoSong Sunrise(const Catalogue& cat)
     Plan plan;
     plan.progression = {"C", "G", "A", "F"};
     plan.tracks = {{
-        {{kBreakBeat}, 58},
-        {{kCongas, kShaker}, 42},
-        {{kHats}, 40},
-        {{kPluckBass}, 55},
-        {{kGlassPad}, 48},
-        {{kPiano}, 50},
-        {{kBellArp}, 40},
-        {{kSquareLead}, 38},
-        {{kChops, kVowels}, 40},
-        {{kSweeps, kNoiseRisers}, 38},
-        {{kDrumHits}, 42},
-        {{kRimClave}, 40},
+        {{kBreakBeat}, 46},
+        {{kCongas, kShaker}, 34},
+        {{kHats}, 32},
+        {{kPluckBass}, 44},
+        {{kGlassPad}, 38},
+        {{kPiano}, 40},
+        {{kBellArp}, 32},
+        {{kSquareLead}, 30},
+        {{kChops, kVowels}, 32},
+        {{kSweeps, kNoiseRisers}, 30},
+        {{kDrumHits}, 34},
+        {{kRimClave}, 32},
     }};
     //                ch0 beat            ch1 perc  ch2 hats   ch3 bass  ch4 pad   ch5 piano
     //                ch6 bells  ch7 lead   ch8 voices   ch9 fx    ch10 hits  ch11 rim
@@ -312,18 +312,18 @@ DemoSong NightDrive(const Catalogue& cat)
     Plan plan;
     plan.progression = {"A", "F", "D", "E"};
     plan.tracks = {{
-        {{kKick}, 62},
-        {{kHats}, 42},
-        {{kSnareClap}, 48},
-        {{kSubBass}, 55},
-        {{kSawBass}, 40},
-        {{kWarmPad}, 45},
-        {{kPluckArp}, 38},
-        {{kSquareLead}, 36},
-        {{kTextures}, 45},
-        {{kToms, kRimClave}, 42},
-        {{kRisers, kSweeps}, 38},
-        {{kImpacts, kDownlifters}, 42},
+        {{kKick}, 53},
+        {{kHats}, 36},
+        {{kSnareClap}, 41},
+        {{kSubBass}, 47},
+        {{kSawBass}, 34},
+        {{kWarmPad}, 38},
+        {{kPluckArp}, 32},
+        {{kSquareLead}, 31},
+        {{kTextures}, 38},
+        {{kToms, kRimClave}, 36},
+        {{kRisers, kSweeps}, 32},
+        {{kImpacts, kDownlifters}, 36},
     }};
     //                ch0 kick   ch1 hats   ch2 snare  ch3 sub   ch4 acid   ch5 pad
     //                ch6 arp    ch7 lead   ch8 texture  ch9 perc   ch10 fx   ch11 hits
