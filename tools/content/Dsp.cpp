@@ -70,6 +70,9 @@ double Oscillator::Next(double hz, Wave wave, double pulseWidth)
         if (t2 < 0.0)
             t2 += 1.0;
         value -= PolyBlep(t2, dt);
+        // A pulse narrower than half a cycle has a mean of 2w - 1; take it
+        // away so that pulse voices carry no offset.
+        value -= 2.0 * pulseWidth - 1.0;
         break;
     }
     case Wave::Triangle:
@@ -116,6 +119,7 @@ double Adsr(double t, double hold, double attack, double decay, double sustain, 
 {
     if (t < 0.0)
         return 0.0;
+    hold = std::max(hold, 0.0);
     auto held = [&](double u) {
         if (u < attack)
             return attack > 0.0 ? u / attack : 1.0;

@@ -16,7 +16,7 @@ Lane KickLane(std::string pattern, double gain = 1.0, double decay = 0.3)
 {
     return {[decay](Rng& rng, double) { return drums::Kick(rng, 48.0, 160.0, decay); }, std::move(pattern), gain};
 }
-Lane ClapLane(std::string pattern, double gain = 0.7)
+Lane ClapLane(std::string pattern, double gain = 1.0)
 {
     return {[](Rng& rng, double) { return drums::Clap(rng); }, std::move(pattern), gain};
 }
@@ -25,14 +25,14 @@ Lane SnareLane(std::string pattern, double gain = 0.7, double tone = 190.0)
     return {[tone](Rng& rng, double v) { return drums::Snare(rng, tone, 1.0, 0.08 + 0.08 * v); }, std::move(pattern),
             gain};
 }
-Lane HatLane(std::string pattern, double gain = 0.35, double swing = 0.0)
+Lane HatLane(std::string pattern, double gain = 0.45, double swing = 0.0)
 {
     Lane lane{[](Rng& rng, double v) { return drums::ClosedHat(rng, 0.02 + 0.025 * v); }, std::move(pattern), gain};
     lane.swing = swing;
     lane.humanise = 40;
     return lane;
 }
-Lane OpenHatLane(std::string pattern, double gain = 0.3)
+Lane OpenHatLane(std::string pattern, double gain = 0.42)
 {
     return {[](Rng& rng, double) { return drums::OpenHat(rng); }, std::move(pattern), gain};
 }
@@ -66,14 +66,14 @@ Variants HouseBeatLoops(uint64_t seed)
         // basic
         {KickLane(kick), ClapLane(clap), OpenHatLane(open), HatLane(hats)},
         // groove: busier hats and a ghost kick before the bar
-        {KickLane("x...x...x...x..g"), ClapLane(clap), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.35, 0.08)},
+        {KickLane("x...x...x...x..g"), ClapLane(clap), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.45, 0.08)},
         // break: no kick
-        {ClapLane(clap), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.35, 0.08)},
+        {ClapLane(clap), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.45, 0.08)},
         // fill: a snare run over the last beat
         {KickLane("x...x...x......."), ClapLane(clap), OpenHatLane("..x...x...x....."),
          HatLane("x.o.x.o.x.o....."), SnareLane("............oxxX", 0.65)},
         // drive: ride on the offbeats and a double clap
-        {KickLane(kick), ClapLane("....x.......x.o."), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.35, 0.08),
+        {KickLane(kick), ClapLane("....x.......x.o."), OpenHatLane(open), HatLane("xgogxgogxgogxgog", 0.45, 0.08),
          RideLane("x.x.x.x.x.x.x.x.")},
         // crash: the first beat of a new section
         {KickLane(kick), ClapLane(clap), OpenHatLane(open), HatLane(hats), CrashLane("x...............")},
@@ -84,15 +84,15 @@ Variants BreakBeatLoops(uint64_t seed)
 {
     const std::string hats = "x.x.x.x.x.x.x.x.";
     return Render({
-        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......x..."), HatLane(hats, 0.35, 0.12)},
-        {KickLane("x.........x..x..", 1.0, 0.25), SnareLane("....x..g.g..x..."), HatLane(hats, 0.35, 0.12)},
+        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......x..."), HatLane(hats, 0.45, 0.12)},
+        {KickLane("x.........x..x..", 1.0, 0.25), SnareLane("....x..g.g..x..."), HatLane(hats, 0.45, 0.12)},
         {KickLane("x.x.......x.....", 1.0, 0.25), SnareLane("....x.......x..g"),
-         HatLane("x.xgx.x.x.xgx.x.", 0.35, 0.12)},
+         HatLane("x.xgx.x.x.xgx.x.", 0.45, 0.12)},
         {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......x..."), HatLane("x.x.x.x.x.x.x.x.", 0.3),
          OpenHatLane("..............x.")},
         {KickLane("x.....x...x..x..", 1.0, 0.25), SnareLane("....x..g.g..x.gx"),
-         HatLane("xgxgxgxgxgxgxgxg", 0.35, 0.12), RideLane("x...x...x...x...")},
-        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......xoxX"), HatLane("x.x.x.x.x.x.....", 0.35),
+         HatLane("xgxgxgxgxgxgxgxg", 0.45, 0.12), RideLane("x...x...x...x...")},
+        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......xoxX"), HatLane("x.x.x.x.x.x.....", 0.45),
          CrashLane("x...............")},
     }, seed);
 }
@@ -112,7 +112,7 @@ Variants KickLoops(uint64_t seed)
 Variants HatLoops(uint64_t seed)
 {
     return Render({
-        {OpenHatLane("..x...x...x...x.", 0.35)},
+        {OpenHatLane("..x...x...x...x.", 0.45)},
         {HatLane("x.x.x.x.x.x.x.x.", 0.45)},
         {HatLane("xgogxgogxgogxgog", 0.45)},
         {HatLane("xgogxgogxgogxgog", 0.45, 0.16)},

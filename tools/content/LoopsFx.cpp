@@ -56,7 +56,7 @@ Variants SweepLoops(uint64_t seed)
                               [](double u) {
                                   const double beat = std::fmod(u * 4.0, 1.0);
                                   const double t = beat - 0.5;
-                                  return t < 0.0 ? 0.0 : std::exp(-t * 14.0) * std::min(1.0, t * 200.0);
+                                  return t < 0.0 ? 0.0 : 2.0 * std::exp(-t * 14.0) * std::min(1.0, t * 200.0);
                               });
     out.push_back(Finish(std::move(pulses), 0.3));
 
@@ -163,7 +163,7 @@ Variants TextureLoops(uint64_t seed)
                               [](double) { return 0.08; });
         for (int k = 0; k < 90; ++k) {
             const int at = rng.Below(n - 64);
-            const double level = 0.3 + 0.7 * rng.Uniform();
+            const double level = 0.05 + 0.2 * rng.Uniform();
             for (int j = 0; j < 24; ++j) {
                 const float v = static_cast<float>(level * std::exp(-j / 4.0) * (j % 2 ? -1.0 : 1.0));
                 a.left[static_cast<size_t>(at + j)] += v;

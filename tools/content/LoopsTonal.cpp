@@ -78,7 +78,7 @@ Audio RenderChords(const std::string& rhythm, double holdSteps, bool stereo, con
         const int start = static_cast<int>(s) * kStepFrames;
         // Never hold beyond the loop: the release must end inside it.
         const double room = (kLoopFrames - start) / static_cast<double>(kRate) - 0.12;
-        const double hold = std::min(holdSteps * kStepSeconds, room);
+        const double hold = std::max(0.02, std::min(holdSteps * kStepSeconds, room));
         MixAudio(loop, voice(hold, velocity), start, velocity);
     }
     return loop;
