@@ -242,7 +242,14 @@ private:
     // False when the person ended the reading of the index.
     bool Place(const PackageSample& sample, PackageSampleResult& result)
     {
-        Resolution found = Resolver().Resolve(sample.texts, FuzzySearch::Allowed);
+        // The path is the sender's; only its file name means something here
+        // (it is the name the sample gets in the user folder). Searching with
+        // "/" + that name matches, by the end of the full path, a sample of
+        // that file name wherever this installation keeps it: the package's
+        // own samples after an earlier unpack, and the sender's own samples.
+        SlotTexts texts = sample.texts;
+        texts.path = "/" + sample.FileName();
+        Resolution found = Resolver().Resolve(texts, FuzzySearch::Allowed);
         result.score = found.score;
         if (found.score == kFullScore) {
             Replace(sample, found.ref, result);

@@ -167,6 +167,26 @@ TEST(PackageReader, AddsNewSamplesToTheChordOfTheSameNames)
     EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"kick.wav", "snare.wav"}));
 }
 
+TEST(PackageReader, UnpackingAgainElsewhereFindsTheSamplesAddedTheFirstTime)
+{
+    PackedSong p;
+    Installation target;
+    ScriptedQuestions questions;
+    PackageImport first;
+    ASSERT_TRUE(PackageReader(target.folders, questions).Read(p.package, target.library, first));
+    ASSERT_TRUE(first.Commit());
+    SampleLibrary library = std::move(first.library);
+    first.Finish();
+
+    ScriptedQuestions again;
+    PackageImport second;
+    ASSERT_TRUE(PackageReader(target.folders, again).Read(p.package, library, second));
+    EXPECT_EQ(again.asked, (std::vector<std::string>{"replace snare", "replace kick"}));
+    for (const auto& s : second.samples)
+        EXPECT_EQ(s.score, 120);
+    EXPECT_EQ(second.library.styles, library.styles);
+}
+
 TEST(PackageReader, AnImportNotCommittedLeavesNoFiles)
 {
     PackedSong p;
