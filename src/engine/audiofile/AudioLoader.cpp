@@ -1,5 +1,6 @@
 #include "engine/audiofile/AudioLoader.h"
 
+#include "engine/audiofile/CanonicalDecoder.h"
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/MpegDecoder.h"
 #include "engine/audiofile/WaveDecoder.h"
@@ -160,25 +161,24 @@ bool PcmToCanonical(const PcmAudio& pcm, std::vector<int16_t>& stereo, Error* er
 bool LoadCanonical(const std::string& path, std::vector<int16_t>& stereo, Error* error)
 {
     stereo.clear();
-    WaveHeaderInfo info;
-    const WaveHeaderResult result = ReadWaveHeader(path, info);
-    if (result == WaveHeaderResult::Unreadable)
-        return Fail(error, "not a readable wave file: " + path);
-    if (result == WaveHeaderResult::Accepted) {
-        CanonicalReader reader;
-        if (!reader.Open(path, info) || !reader.Prepare(kReadPiece))
-            return Fail(error, "cannot open " + path);
-        ReadAllCanonical(reader, reader.Length(), stereo);
-        return true;
-    }
-    DecodedSample decoded;
-    if (!DecodeForConversion(path, decoded, error))
+    CanonicalDecoder decoder;
+    if (!decoder.Open(path, error))
         return false;
-    if (decoded.fromMpeg) {
-        const size_t start = LeadingSilenceStart(decoded.pcm.samples, decoded.pcm.channels);
-        decoded.pcm.samples.erase(decoded.pcm.samples.begin(), decoded.pcm.samples.begin() + static_cast<ptrdiff_t>(start));
+    // Read into the vector's own storage; the expected length saves it
+    // from growing step by step.
+    const int64_t hint = decoder.FramesHint();
+    size_t capacity = hint > 0 && hint < (int64_t(1) << 29) ? static_cast<size_t>(hint) * 2 + 8192 : kReadPiece;
+    size_t filled = 0;
+    for (;;) {
+        if (filled == stereo.size())
+            stereo.resize(std::max(capacity, filled * 2));
+        const size_t n = decoder.Read(std::span(stereo).subspan(filled));
+        filled += n;
+        if (n == 0 || filled < stereo.size())
+            break;
     }
-    return PcmToCanonical(decoded.pcm, stereo, error);
+    stereo.resize(filled);
+    return true;
 }
 
 int64_t EstimateCanonicalBytes(const std::string& path, WaveHeaderResult* result)

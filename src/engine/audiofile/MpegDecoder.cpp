@@ -1,14 +1,14 @@
 #include "engine/audiofile/MpegDecoder.h"
 
-#include "engine/audiofile/AudioLoader.h"
+#include "engine/audiofile/SincResampler.h"
 
 #include <mpg123.h>
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <mutex>
 #include <sys/types.h>
+#include <vector>
 
 namespace bm {
 
@@ -108,43 +108,166 @@ Handle OpenDecoder(MemoryReader& reader, Error* error)
     return handle;
 }
 
-// A run of decoded samples in one format.
-struct Segment {
-    int rate = 0;
-    int channels = 0;
-    std::vector<int16_t> samples;
-};
+} // namespace
 
-// Brings a segment to the first segment's format: channels mapped (mono
-// copied to both sides, stereo averaged to mono), rate resampled.
-bool ConvertSegment(const Segment& segment, int rate, int channels, std::vector<int16_t>& out, Error* error)
-{
-    PcmAudio pcm;
-    pcm.rate = segment.rate;
-    pcm.channels = channels;
-    const size_t frames = segment.samples.size() / static_cast<size_t>(segment.channels);
-    pcm.samples.resize(frames * static_cast<size_t>(channels));
-    for (size_t f = 0; f < frames; ++f) {
-        const int16_t* in = &segment.samples[f * static_cast<size_t>(segment.channels)];
-        if (channels == segment.channels) {
-            std::copy(in, in + channels, &pcm.samples[f * static_cast<size_t>(channels)]);
-        } else if (channels == 2) {
-            pcm.samples[f * 2] = pcm.samples[f * 2 + 1] = in[0];
+struct MpegStream::State {
+    MemoryReader reader;
+    Handle handle;
+    int rate = 0;      // of the first frame: the stream's format
+    int channels = 0;
+    int64_t lengthHint = -1;
+    int partRate = 0;  // of the frames now decoded
+    int partChannels = 0;
+    // Samples ready to hand out, in the stream's format: straight from the
+    // decoder's buffer, or from `converted`.
+    const int16_t* pending = nullptr;
+    size_t pendingCount = 0;
+    std::vector<int16_t> mapped;
+    std::vector<int16_t> converted;
+    SincResampler resampler;
+    bool ended = false;
+
+    bool PartMatches() const { return partRate == rate && partChannels == channels; }
+
+    // Brings samples of another part to the stream's format.
+    void Convert(const int16_t* in, size_t count)
+    {
+        const size_t frames = count / static_cast<size_t>(partChannels);
+        mapped.resize(frames * static_cast<size_t>(channels));
+        for (size_t f = 0; f < frames; ++f) {
+            const int16_t* s = in + f * static_cast<size_t>(partChannels);
+            if (channels == partChannels)
+                std::copy(s, s + channels, &mapped[f * static_cast<size_t>(channels)]);
+            else if (channels == 2)
+                mapped[f * 2] = mapped[f * 2 + 1] = s[0];
+            else
+                mapped[f] = static_cast<int16_t>((int32_t(s[0]) + s[1]) / 2);
+        }
+        if (partRate == rate) {
+            converted.swap(mapped);
         } else {
-            pcm.samples[f] = static_cast<int16_t>((int32_t(in[0]) + in[1]) / 2);
+            if (!resampler.IsPrepared())
+                resampler.Prepare(channels, partRate, rate);
+            if (!resampler.Process(mapped, SincResampler::End::No, converted))
+                converted.clear();
+        }
+        pending = converted.data();
+        pendingCount = converted.size();
+    }
+
+    // The resampler's tail when a resampled part ends.
+    void FinishPart()
+    {
+        if (!resampler.IsPrepared())
+            return;
+        if (!resampler.Process({}, SincResampler::End::Yes, converted))
+            converted.clear();
+        pending = converted.data();
+        pendingCount = converted.size();
+    }
+
+    // Decodes until samples are pending or the stream has ended.
+    void Next()
+    {
+        while (pendingCount == 0 && !ended) {
+            off_t frameNumber = 0;
+            unsigned char* audio = nullptr;
+            size_t bytes = 0;
+            const int status = mpg123_decode_frame(handle.get(), &frameNumber, &audio, &bytes);
+            if (status == MPG123_NEW_FORMAT) {
+                long newRate = 0;
+                int newChannels = 0, encoding = 0;
+                if (mpg123_getformat(handle.get(), &newRate, &newChannels, &encoding) != MPG123_OK
+                    || encoding != MPG123_ENC_SIGNED_16 || (newChannels != 1 && newChannels != 2) || newRate <= 0) {
+                    FinishPart();
+                    ended = true;
+                    return;
+                }
+                if (newRate != partRate || newChannels != partChannels)
+                    FinishPart();
+                partRate = static_cast<int>(newRate);
+                partChannels = newChannels;
+                if (rate == 0) {
+                    rate = partRate;
+                    channels = partChannels;
+                    const off_t length = mpg123_length(handle.get());
+                    lengthHint = length > 0 ? static_cast<int64_t>(length) : -1;
+                }
+                continue;
+            }
+            if (status != MPG123_OK) {
+                // The end, or damage the decoder cannot get past.
+                FinishPart();
+                ended = true;
+                return;
+            }
+            if (rate == 0 || bytes < 2)
+                continue;
+            if (PartMatches()) {
+                pending = reinterpret_cast<const int16_t*>(audio);
+                pendingCount = bytes / 2;
+            } else {
+                Convert(reinterpret_cast<const int16_t*>(audio), bytes / 2);
+            }
         }
     }
-    if (pcm.rate != rate) {
-        PcmAudio resampled;
-        if (!ResampleAudio(pcm, rate, resampled, error))
-            return false;
-        pcm = std::move(resampled);
+};
+
+MpegStream::MpegStream() = default;
+MpegStream::~MpegStream() = default;
+
+bool MpegStream::Open(std::span<const uint8_t> file, Error* error)
+{
+    m_state = std::make_unique<State>();
+    m_state->reader = MemoryReader{file, 0};
+    m_state->handle = OpenDecoder(m_state->reader, error);
+    if (!m_state->handle) {
+        m_state.reset();
+        return false;
     }
-    out.insert(out.end(), pcm.samples.begin(), pcm.samples.end());
+    m_state->Next();
+    if (m_state->pendingCount == 0) {
+        m_state.reset();
+        return Fail(error, "no MPEG frame could be decoded");
+    }
     return true;
 }
 
-} // namespace
+int MpegStream::Rate() const
+{
+    return m_state ? m_state->rate : 0;
+}
+
+int MpegStream::Channels() const
+{
+    return m_state ? m_state->channels : 0;
+}
+
+int64_t MpegStream::LengthHint() const
+{
+    return m_state ? m_state->lengthHint : -1;
+}
+
+size_t MpegStream::Read(std::span<int16_t> out)
+{
+    if (!m_state)
+        return 0;
+    State& s = *m_state;
+    size_t filled = 0;
+    while (filled < out.size()) {
+        if (s.pendingCount == 0) {
+            s.Next();
+            if (s.pendingCount == 0)
+                break;
+        }
+        const size_t n = std::min(s.pendingCount, out.size() - filled);
+        std::memcpy(out.data() + filled, s.pending, n * 2);
+        s.pending += n;
+        s.pendingCount -= n;
+        filled += n;
+    }
+    return filled;
+}
 
 bool InitialiseMpegDecoder()
 {
@@ -167,60 +290,31 @@ void SetMpegDecoderInitialiserForTesting(bool (*initialise)())
 bool DecodeMpeg(std::span<const uint8_t> file, PcmAudio& out, Error* error)
 {
     out = PcmAudio{};
-    MemoryReader reader{file, 0};
-    Handle handle = OpenDecoder(reader, error);
-    if (!handle)
+    MpegStream stream;
+    if (!stream.Open(file, error))
         return false;
-
-    std::vector<Segment> segments;
-    size_t total = 0;
+    out.rate = stream.Rate();
+    out.channels = stream.Channels();
+    // The announced length saves the output from growing step by step.
+    const int64_t hint = stream.LengthHint();
+    size_t capacity = 1 << 16;
+    if (hint > 0 && static_cast<uint64_t>(hint) * static_cast<uint64_t>(out.channels) < kMaxDecodedSamples)
+        capacity = static_cast<size_t>(hint) * static_cast<size_t>(out.channels) + 4608;
+    size_t filled = 0;
     for (;;) {
-        off_t frameNumber = 0;
-        unsigned char* audio = nullptr;
-        size_t bytes = 0;
-        const int status = mpg123_decode_frame(handle.get(), &frameNumber, &audio, &bytes);
-        if (status == MPG123_NEW_FORMAT) {
-            long rate = 0;
-            int channels = 0, encoding = 0;
-            if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK
-                || encoding != MPG123_ENC_SIGNED_16 || (channels != 1 && channels != 2) || rate <= 0)
-                break;
-            if (segments.empty() || segments.back().rate != rate || segments.back().channels != channels) {
-                segments.push_back({static_cast<int>(rate), channels, {}});
-                if (segments.size() == 1) {
-                    // The stream's own length, when its header tells it,
-                    // saves the output from growing step by step.
-                    const off_t length = mpg123_length(handle.get());
-                    if (length > 0 && static_cast<uint64_t>(length) * channels < kMaxDecodedSamples)
-                        segments.back().samples.reserve(static_cast<size_t>(length) * static_cast<size_t>(channels));
-                }
+        if (filled == out.samples.size()) {
+            if (filled >= kMaxDecodedSamples) {
+                out = PcmAudio{};
+                return Fail(error, "the MPEG stream decodes to more audio than can be held");
             }
-            continue;
+            out.samples.resize(std::max(capacity, filled * 2));
         }
-        if (status != MPG123_OK)
-            break; // the end, or damage the decoder cannot get past
-        if (segments.empty() || bytes == 0)
-            continue;
-        const size_t count = bytes / 2;
-        total += count;
-        if (total > kMaxDecodedSamples)
-            return Fail(error, "the MPEG stream decodes to more audio than can be held");
-        std::vector<int16_t>& samples = segments.back().samples;
-        const size_t at = samples.size();
-        samples.resize(at + count);
-        std::memcpy(samples.data() + at, audio, count * 2);
+        const size_t n = stream.Read(std::span(out.samples).subspan(filled));
+        filled += n;
+        if (n == 0 || filled < out.samples.size())
+            break;
     }
-    if (total == 0)
-        return Fail(error, "no MPEG frame could be decoded");
-
-    out.rate = segments.front().rate;
-    out.channels = segments.front().channels;
-    out.samples = std::move(segments.front().samples);
-    for (size_t i = 1; i < segments.size(); ++i) {
-        if (!ConvertSegment(segments[i], out.rate, out.channels, out.samples, error))
-            return false;
-    }
-    out.samples.resize(out.Frames() * static_cast<size_t>(out.channels));
+    out.samples.resize(filled / static_cast<size_t>(out.channels) * static_cast<size_t>(out.channels));
     return true;
 }
 

@@ -9,9 +9,41 @@
 #include "engine/audiofile/PcmAudio.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace bm {
+
+// Decodes an MPEG audio file image piece by piece, in the format of its
+// first frame (later parts of another format are converted: channels
+// mapped, rate resampled). Open allocates the decoder; Read decodes into the
+// caller's buffer. The image must outlive the stream. One owner; any thread.
+//
+//     MpegStream stream;
+//     if (stream.Open(fileBytes)) {
+//         std::vector<int16_t> piece(8192);
+//         while (size_t n = stream.Read(piece)) { ... n interleaved samples ... }
+//     }
+class MpegStream {
+public:
+    MpegStream();
+    ~MpegStream();
+    MpegStream(const MpegStream&) = delete;
+    MpegStream& operator=(const MpegStream&) = delete;
+
+    // Fails when the library is unavailable or no frame decodes.
+    bool Open(std::span<const uint8_t> file, Error* error = nullptr);
+    int Rate() const;
+    int Channels() const;
+    // Frames the stream's header announces; -1 when unknown.
+    int64_t LengthHint() const;
+    // Fills `out` with interleaved samples; fewer only at the end.
+    size_t Read(std::span<int16_t> out);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // Initialises the decoder library on the first call and returns whether it
 // is usable; later calls return the first answer. Called once at start-up;

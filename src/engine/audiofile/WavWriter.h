@@ -13,11 +13,20 @@
 
 namespace bm {
 
+// How a whole wave file reaches the disk. Both write a temporary file beside
+// the target and rename it into place, so no half-written file is ever seen
+// under the target's name.
+enum class WavWriteMode {
+    Durable,   // flushed to the disk before the rename (documents, samples)
+    Unflushed, // not flushed: output that can be made again (tool output)
+};
+
 // The whole file image: header and interleaved samples.
 std::vector<uint8_t> MakeWavImage(std::span<const int16_t> interleaved, int channels, int rate);
 
-// Writes the file durably (temporary file renamed into place).
+// Writes the file. Fails (writing nothing) when the data would not fit the
+// 32-bit sizes of the header.
 bool WriteWavFile(const std::string& path, std::span<const int16_t> interleaved, int channels, int rate,
-                  Error* error = nullptr);
+                  Error* error = nullptr, WavWriteMode mode = WavWriteMode::Durable);
 
 } // namespace bm

@@ -1,0 +1,173 @@
+#include "engine/audiofile/CanonicalDecoder.h"
+
+#include "engine/audiofile/AudioLoader.h"
+#include "engine/audiofile/RawLoader.h"
+#include "engine/audiofile/WaveHeaderReader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace bm {
+
+namespace {
+
+// Samples decoded from an MPEG stream at a time.
+constexpr size_t kMpegBlockSamples = 16384;
+// Canonical bytes the canonical reader reads at a time.
+constexpr size_t kReaderPiece = size_t(1) << 16;
+
+} // namespace
+
+void CanonicalDecoder::Reset()
+{
+    m_source = Source::None;
+    m_framesHint = -1;
+    m_reader.Close();
+    m_remaining = 0;
+    m_playable.clear();
+    m_position = 0;
+    m_channels = 0;
+    m_repeat = 1;
+    m_repeatsDone = 0;
+    m_file.clear();
+    m_resampling = false;
+    m_mpegEnded = false;
+}
+
+bool CanonicalDecoder::Open(const std::string& path, Error* error)
+{
+    Reset();
+    WaveHeaderInfo info;
+    const WaveHeaderResult result = ReadWaveHeader(path, info);
+    if (result == WaveHeaderResult::Unreadable)
+        return Fail(error, "not a readable wave file: " + path);
+
+    if (result == WaveHeaderResult::Accepted) {
+        if (!m_reader.Open(path, info) || !m_reader.Prepare(kReaderPiece))
+            return Fail(error, "cannot open " + path);
+        m_remaining = std::max<int64_t>(0, m_reader.Length());
+        m_framesHint = m_remaining / 4;
+        m_source = Source::Reader;
+        return true;
+    }
+
+    RawAudio raw;
+    if (!LoadRaw(path, raw, error))
+        return false;
+    int rate = 0;
+    if (raw.isMpegFile) {
+        m_file = std::move(raw.data);
+        if (!m_mpeg.Open(m_file, error))
+            return false;
+        m_channels = m_mpeg.Channels();
+        rate = m_mpeg.Rate();
+        if (!IsCanonicalDivisorRate(static_cast<uint32_t>(rate))) {
+            if (!m_resampler.Prepare(m_channels, rate, kCanonicalRate, error))
+                return false;
+            m_resampling = true;
+            rate = kCanonicalRate;
+        }
+        m_block.resize(kMpegBlockSamples / static_cast<size_t>(m_channels) * static_cast<size_t>(m_channels));
+        m_source = Source::Mpeg;
+        // Leading-silence trim: the onset is looked for in the first
+        // channels x 4000 samples, so that many are decoded ahead.
+        const size_t window = static_cast<size_t>(m_channels) * 4000;
+        std::vector<int16_t> ahead;
+        while (ahead.size() < window && Refill()) {
+            ahead.insert(ahead.end(), m_playable.begin(), m_playable.end());
+            m_position = m_playable.size();
+        }
+        m_playable = std::move(ahead);
+        m_position = LeadingSilenceStart(m_playable, m_channels);
+        const int64_t hint = m_mpeg.LengthHint();
+        if (hint > 0)
+            m_framesHint = std::llround(double(hint) * kCanonicalRate / m_mpeg.Rate());
+    } else {
+        PcmAudio pcm;
+        if (!DecodeRaw(raw, pcm, error) || !ResampleToPlayableRate(pcm, error))
+            return false;
+        m_channels = pcm.channels;
+        rate = pcm.rate;
+        m_playable = std::move(pcm.samples);
+        m_framesHint = static_cast<int64_t>(m_playable.size() / static_cast<size_t>(m_channels)) * (44100 / rate);
+        m_source = Source::Decoded;
+    }
+    m_repeat = 44100 / rate;
+    return true;
+}
+
+bool CanonicalDecoder::Refill()
+{
+    if (m_source != Source::Mpeg)
+        return false;
+    m_playable.clear();
+    m_position = 0;
+    while (m_playable.empty() && !m_mpegEnded) {
+        const size_t n = m_mpeg.Read(m_block);
+        if (n == 0)
+            m_mpegEnded = true;
+        if (m_resampling) {
+            m_resampler.Process(std::span(m_block).first(n),
+                                m_mpegEnded ? SincResampler::End::Yes : SincResampler::End::No, m_playable);
+        } else {
+            m_playable.assign(m_block.begin(), m_block.begin() + static_cast<ptrdiff_t>(n));
+        }
+    }
+    return !m_playable.empty();
+}
+
+size_t CanonicalDecoder::ReadFromReader(std::span<int16_t> out)
+{
+    const size_t want = static_cast<size_t>(std::min<int64_t>(int64_t(out.size()) * 2, m_remaining)) / 4 * 4;
+    if (want == 0)
+        return 0;
+    auto* bytes = reinterpret_cast<uint8_t*>(out.data());
+    const int64_t got = m_reader.Read(std::span(bytes, want));
+    m_remaining = got < static_cast<int64_t>(want) ? 0 : m_remaining - got;
+    const size_t samples = static_cast<size_t>(got) / 2;
+    if constexpr (std::endian::native != std::endian::little) {
+        for (size_t i = 0; i < samples; ++i)
+            out[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    }
+    return samples;
+}
+
+size_t CanonicalDecoder::Read(std::span<int16_t> out)
+{
+    if (m_source == Source::None)
+        return 0;
+    if (m_source == Source::Reader)
+        return ReadFromReader(out);
+
+    const size_t frames = out.size() / 2;
+    const size_t channels = static_cast<size_t>(m_channels);
+    size_t done = 0;
+    while (done < frames) {
+        if (m_position + channels > m_playable.size() && !Refill())
+            break;
+        if (m_repeat == 1 && channels == 2) {
+            // Already canonical: copy as much as is ready.
+            const size_t n = std::min(frames - done, (m_playable.size() - m_position) / 2);
+            std::memcpy(out.data() + done * 2, m_playable.data() + m_position, n * 4);
+            m_position += n * 2;
+            done += n;
+            continue;
+        }
+        // Each playable frame gives m_repeat canonical frames; mono feeds
+        // both channels.
+        const int16_t left = m_playable[m_position];
+        const int16_t right = channels == 2 ? m_playable[m_position + 1] : left;
+        out[done * 2] = left;
+        out[done * 2 + 1] = right;
+        ++done;
+        if (++m_repeatsDone == m_repeat) {
+            m_repeatsDone = 0;
+            m_position += channels;
+        }
+    }
+    return done * 2;
+}
+
+} // namespace bm
