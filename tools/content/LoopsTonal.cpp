@@ -91,7 +91,10 @@ Audio AsAudio(synth::Voice v)
     return a;
 }
 
+// Roots of the bass lines: the sub bass sits in the lowest octave (A1 to
+// G#2), the saw bass, which adds a square an octave below, one step up.
 int BassRoot(const ChordInfo& chord) { return NoteAtOrAbove(chord.pitchClass, 33); }
+int SawBassRoot(const ChordInfo& chord) { return NoteAtOrAbove(chord.pitchClass, 36); }
 
 } // namespace
 
@@ -129,7 +132,7 @@ Variants SawBassLoops(const ChordInfo& chord, uint64_t)
     };
     Variants out;
     for (const auto& s : settings) {
-        out.push_back(RenderLine(s.line, chord, BassRoot(chord), [&](const NoteEvent& e) {
+        out.push_back(RenderLine(s.line, chord, SawBassRoot(chord), [&](const NoteEvent& e) {
             return synth::SawBass(e.midi, e.holdSeconds, s.cutoff, s.envDepth * (0.6 + 0.4 * e.velocity), s.resonance,
                                   s.decay);
         }));
@@ -289,7 +292,7 @@ namespace {
 Variants LeadLoops(const ChordInfo& chord, uint64_t seed, const std::vector<Line>& lines, bool saw)
 {
     Rng rng(seed);
-    const int root = NoteAtOrAbove(chord.pitchClass, 64);
+    const int root = NoteAtOrAbove(chord.pitchClass, 60);
     Variants out;
     for (const auto& line : lines) {
         Audio loop = RenderLine(line, chord, root, [&](const NoteEvent& e) {

@@ -338,7 +338,7 @@ Audio SingPhrase(Rng& rng, const ChordInfo& chord, int rootMidi, const std::vect
 Variants VowelPhrases(const ChordInfo& chord, uint64_t seed)
 {
     Rng rng(seed);
-    const int root = NoteAtOrAbove(chord.pitchClass, 62);
+    const int root = NoteAtOrAbove(chord.pitchClass, 57);
     const std::vector<std::vector<PhraseNote>> phrases{
         {{0.0, 1.0, 4, 'a', 'a'}, {1.0, 1.0, 2, 'a', 'e'}, {2.0, 1.8, 0, 'o', 'u'}},
         {{0.0, 1.0, 7, 'a', 'a'}, {1.0, 1.0, 4, 'e', 'a'}, {2.0, 1.8, 2, 'a', 'o'}},
