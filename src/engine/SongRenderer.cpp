@@ -1,5 +1,7 @@
 #include "engine/SongRenderer.h"
 
+#include "engine/MixKernel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -230,21 +232,17 @@ void SongRenderer::MixChannel(const EngineSong& song, int32_t c, int ch, int64_t
         int64_t pSlope = 0;
         EnvelopeAt(volume, kVolumeEnvelopeRest, t, end, v, vSlope);
         EnvelopeAt(pan, kPanEnvelopeRest, t, end, p, pSlope);
-        for (int64_t f = t - measureStart; f < end - measureStart; ++f) {
-            const int64_t volumeValue = v >> 16;
-            const int64_t panValue = p >> 16;
-            const int64_t w = (volumeValue + 32768) / 2;
-            int64_t left = in[2 * f];
-            int64_t right = in[2 * f + 1];
-            if (panValue < 0)
-                left = left * (panValue + 32768) / 32768;
-            if (panValue > 0)
-                right = right * (32768 - panValue) / 32768;
-            acc[2 * f] += left * gain / 1000 * w / 32768;
-            acc[2 * f + 1] += right * gain / 1000 * w / 32768;
-            v += vSlope;
-            p += pSlope;
-        }
+        const int64_t offset = t - measureStart;
+        MixRun run;
+        run.in = in + offset * 2;
+        run.accumulator = acc + offset * 2;
+        run.frames = int32_t(end - t);
+        run.gain = gain;
+        run.volume = v;
+        run.volumeSlope = vSlope;
+        run.pan = p;
+        run.panSlope = pSlope;
+        Mix(run);
         t = end;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "engine/SampleSource.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -95,18 +96,13 @@ public:
     int64_t FullLength() const override { return m_sample->SizeFrames(); }
     int64_t Read(int64_t position, int16_t* out, int32_t frames) override
     {
-        int64_t delivered = 0;
-        for (int32_t i = 0; i < frames; ++i) {
-            const int64_t f = position + i;
-            if (f >= 0 && f < Length()) {
-                out[2 * i] = m_sample->samples[size_t(f) * 2];
-                out[2 * i + 1] = m_sample->samples[size_t(f) * 2 + 1];
-                ++delivered;
-            } else {
-                out[2 * i] = out[2 * i + 1] = 0;
-            }
-        }
-        return delivered;
+        std::fill_n(out, size_t(frames) * 2, int16_t(0));
+        const int64_t from = std::max<int64_t>(position, 0);
+        const int64_t to = std::min<int64_t>(position + frames, Length());
+        if (from >= to)
+            return 0;
+        std::copy_n(m_sample->samples.data() + size_t(from) * 2, size_t(to - from) * 2, out + size_t(from - position) * 2);
+        return to - from;
     }
     void ReadWithPanDelay(int64_t position, int16_t* out, int32_t frames, int64_t songPosition, const EnvelopeNodes&,
                           bool reverse) override
