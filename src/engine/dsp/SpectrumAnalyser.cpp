@@ -18,9 +18,13 @@ SpectrumAnalyser::Bands SpectrumAnalyser::Analyse(std::span<const int16_t> sampl
     Bands bands{};
     int first = 0;
     for (size_t b = 0; b < kBands; ++b) {
-        double peak = 0.0;
-        for (int k = first; k <= kLastBin[b]; ++k)
-            peak = std::max(peak, std::abs(m_work[static_cast<size_t>(k)]));
+        // The largest squared magnitude, then one square root per band.
+        double peakSquared = 0.0;
+        for (int k = first; k <= kLastBin[b]; ++k) {
+            const std::complex<double> x = m_work[static_cast<size_t>(k)];
+            peakSquared = std::max(peakSquared, x.real() * x.real() + x.imag() * x.imag());
+        }
+        const double peak = std::sqrt(peakSquared);
         first = kLastBin[b] + 1;
         // The magnitude is at most 32768, so the product stays far inside
         // 64 bits before the clamp.
