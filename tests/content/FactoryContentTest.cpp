@@ -7,6 +7,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "library/LibraryReader.h"
+#include "library/LibraryWriter.h"
 #include "library/SampleResolver.h"
 #include "song/SongReader.h"
 #include "support/RunCli.h"
@@ -235,6 +236,11 @@ TEST_F(FactoryContent, CatalogueHoldsTheFactoryTree)
             }
         }
     }
+    // The program writes the catalogue back at shut-down: unchanged, it
+    // gives the same bytes.
+    SampleLibrary copy = s_library;
+    EXPECT_EQ(FormatLibrary(copy), test::ReadFile(Dir() + "library.dat"));
+
     // Every tonal group of the first style has parts with chords.
     for (const char* name : {"Bass", "Pads", "Keys", "Leads", "Arps"}) {
         for (const auto& g : styles[0].groups) {

@@ -12,7 +12,7 @@ using drums::Voice;
 
 // Voice makers for the lanes (velocity only scales the level, except where
 // a softer hit also sounds shorter).
-Lane KickLane(std::string pattern, double gain = 1.0, double decay = 0.3)
+Lane KickLane(std::string pattern, double gain = 1.0, double decay = 0.15)
 {
     return {[decay](Rng& rng, double) { return drums::Kick(rng, 48.0, 160.0, decay); }, std::move(pattern), gain};
 }
@@ -84,15 +84,15 @@ Variants BreakBeatLoops(uint64_t seed)
 {
     const std::string hats = "x.x.x.x.x.x.x.x.";
     return Render({
-        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......x..."), HatLane(hats, 0.45, 0.12)},
-        {KickLane("x.........x..x..", 1.0, 0.25), SnareLane("....x..g.g..x..."), HatLane(hats, 0.45, 0.12)},
-        {KickLane("x.x.......x.....", 1.0, 0.25), SnareLane("....x.......x..g"),
+        {KickLane("x.........x.....", 1.0, 0.14), SnareLane("....x.......x..."), HatLane(hats, 0.45, 0.12)},
+        {KickLane("x.........x..x..", 1.0, 0.14), SnareLane("....x..g.g..x..."), HatLane(hats, 0.45, 0.12)},
+        {KickLane("x.x.......x.....", 1.0, 0.14), SnareLane("....x.......x..g"),
          HatLane("x.xgx.x.x.xgx.x.", 0.45, 0.12)},
-        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......x..."), HatLane("x.x.x.x.x.x.x.x.", 0.3),
+        {KickLane("x.........x.....", 1.0, 0.14), SnareLane("....x.......x..."), HatLane("x.x.x.x.x.x.x.x.", 0.3),
          OpenHatLane("..............x.")},
-        {KickLane("x.....x...x..x..", 1.0, 0.25), SnareLane("....x..g.g..x.gx"),
+        {KickLane("x.....x...x..x..", 1.0, 0.14), SnareLane("....x..g.g..x.gx"),
          HatLane("xgxgxgxgxgxgxgxg", 0.45, 0.12), RideLane("x...x...x...x...")},
-        {KickLane("x.........x.....", 1.0, 0.25), SnareLane("....x.......xoxX"), HatLane("x.x.x.x.x.x.....", 0.45),
+        {KickLane("x.........x.....", 1.0, 0.14), SnareLane("....x.......xoxX"), HatLane("x.x.x.x.x.x.....", 0.45),
          CrashLane("x...............")},
     }, seed);
 }
@@ -103,7 +103,7 @@ Variants KickLoops(uint64_t seed)
         {KickLane("x...x...x...x...")},
         {KickLane("x...x...x...x.g.")},
         {KickLane("x.......x.......")},
-        {KickLane("x.x.x.x.x.x.x.x.", 1.0, 0.18)},
+        {KickLane("x.x.x.x.x.x.x.x.", 1.0, 0.14)},
         {KickLane("xoxoxoxoxoxoxoxo", 1.0, 0.1)},
         {KickLane("x..x..x...x..x..", 1.0, 0.22)},
     }, seed);
