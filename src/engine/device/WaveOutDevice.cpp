@@ -11,12 +11,16 @@ namespace {
 // (at most 20 000 frames, or one very long measure).
 constexpr int32_t kMaxBufferBytes = 64 << 20;
 
-// Applies a channel volume (0xFFFF = unchanged) to one sample.
+// A channel volume as a gain: full at 0xFF00 and above (the value that
+// volume 255 stores), so that full volume hands the audio over bit for bit;
+// below that in proportion.
+constexpr uint32_t kFullVolume = 0xFF00;
+
 inline int16_t Scale(int16_t sample, uint32_t volume)
 {
-    if (volume >= 0xFFFF)
+    if (volume >= kFullVolume)
         return sample;
-    return static_cast<int16_t>(int32_t(sample) * int32_t(volume) / 0xFFFF);
+    return static_cast<int16_t>(int32_t(sample) * int32_t(volume) / int32_t(kFullVolume));
 }
 
 } // namespace

@@ -63,8 +63,9 @@ public:
     // Both channels at v × 256 (the stored value is (v & 0xFFFFFF) ×
     // 0x01000100, modulo 2^32); returns GetVolume().
     int SetVolume(int32_t v);
-    // The stored stereo volume: left in the low word, right in the high word,
-    // 0xFFFF = full. Kept while the device is closed.
+    // The stored stereo volume: left in the low word, right in the high word.
+    // Playback applies it as a gain that is full from 0xFF00 (volume 255) up.
+    // Kept while the device is closed.
     uint32_t RawVolume() const;
     void SetRawVolume(uint32_t value);
 

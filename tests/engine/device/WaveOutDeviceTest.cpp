@@ -194,10 +194,10 @@ TEST(WaveOutDevice, VolumeIsAppliedAsAGainPerChannel)
     VirtualWaveOut out(lock);
     out.KeepPlayed(true);
     ASSERT_EQ(out.Open(nullptr, 2 * kBytesPerFrame), kDeviceOk);
-    out.SetRawVolume(0x40000000u | 0xFFFFu); // left full, right 0x4000
+    out.SetRawVolume(0x40000000u | 0xFF00u); // left at volume 255 (full), right 0x4000
     ASSERT_EQ(out.Send(0, std::vector<int16_t>{30000, 30000, -32768, -32768}), 1);
     out.CompleteNext();
-    EXPECT_EQ(out.TakePlayed(), (std::vector<int16_t>{30000, 30000 * 0x4000 / 0xFFFF, -32768, -32768 * 0x4000 / 0xFFFF}));
+    EXPECT_EQ(out.TakePlayed(), (std::vector<int16_t>{30000, 30000 * 0x4000 / 0xFF00, -32768, -32768 * 0x4000 / 0xFF00}));
 }
 
 TEST(WaveOutDevice, ImmediateClockPlaysEachBufferWhenWritten)
