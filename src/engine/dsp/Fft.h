@@ -7,7 +7,6 @@
 //
 // Thread: any one thread at a time per object.
 
-#include <complex>
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -20,14 +19,16 @@ public:
     bool Prepare(size_t size);
     size_t Size() const { return m_size; }
 
-    // X(k) = sum over n of x(n) e^(-2 pi i k n / N), in place. `data` must
-    // hold Size() values; otherwise nothing happens.
-    void Forward(std::span<std::complex<double>> data) const noexcept;
+    // X(k) = sum over n of x(n) e^(-2 pi i k n / N), in place, with the
+    // real and imaginary parts in separate arrays (which the compiler can
+    // vectorise). Both must hold Size() values; otherwise nothing happens.
+    void Forward(std::span<double> re, std::span<double> im) const noexcept;
 
 private:
     size_t m_size = 0;
-    std::vector<size_t> m_reversed;            // bit-reversed index of each index
-    std::vector<std::complex<double>> m_twiddle; // e^(-2 pi i k / N), k < N / 2
+    std::vector<size_t> m_reversed; // bit-reversed index of each index
+    std::vector<double> m_cos;      // cos(-2 pi k / N), k < N / 2
+    std::vector<double> m_sin;      // sin(-2 pi k / N)
 };
 
 } // namespace bm::dsp

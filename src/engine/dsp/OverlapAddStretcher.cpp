@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace bm::dsp {
 
@@ -15,46 +14,45 @@ constexpr int32_t kMaxStretchLength = 1058368; // 0x102640
 
 bool IsUsableFactor(double factor) { return std::isfinite(factor) && factor > 0.0 && std::isfinite(1.0 / factor); }
 
-// Signed division by the ramp length, truncating toward zero. The three
-// grain sizes in use have ramps of 256, 2048 and 1024 frames, where the
-// division is a biased shift; other ramps divide.
-class RampDivider {
-public:
-    explicit RampDivider(int64_t h) : m_h(static_cast<int32_t>(h))
-    {
-        if (h > 0 && (h & (h - 1)) == 0)
-            while ((int64_t(1) << m_shift) < h)
-                ++m_shift;
-        else
-            m_shift = -1;
-    }
-    int32_t operator()(int32_t product) const
-    {
-        if (m_shift < 0)
-            return product / m_h;
-        return (product + ((product >> 31) & (m_h - 1))) >> m_shift;
-    }
-    bool IsShift() const { return m_shift >= 0; }
-
-private:
-    int32_t m_h;
-    int m_shift = 0;
+// Signed division of gain x sample by the ramp length, truncating toward
+// zero. The three grain sizes in use have ramps of 256, 2048 and 1024
+// frames, where the division is a shift of the product biased toward zero;
+// other ramp lengths divide.
+struct ShiftDivide {
+    int shift;
+    int32_t mask;
+    int32_t operator()(int32_t product) const { return (product + ((product >> 31) & mask)) >> shift; }
 };
+struct PlainDivide {
+    int32_t divisor;
+    int32_t operator()(int32_t product) const { return product / divisor; }
+};
+
+// log2(h) when h is a power of two, else -1.
+int PowerOfTwoShift(int64_t h)
+{
+    if (h <= 0 || (h & (h - 1)) != 0)
+        return -1;
+    int shift = 0;
+    while ((int64_t(1) << shift) < h)
+        ++shift;
+    return shift;
+}
 
 inline int16_t SaturatedAdd(int16_t a, int32_t b)
 {
     return static_cast<int16_t>(std::clamp(int32_t{a} + b, -32768, 32767));
 }
 
-// Adds `frames` source frames to the output unchanged (the grain's middle).
+// Adds `samples` source samples to the output unchanged (a grain's middle).
 void AddFlat(int16_t* out, const int16_t* in, int64_t samples)
 {
     for (int64_t s = 0; s < samples; ++s)
         out[s] = SaturatedAdd(out[s], in[s]);
 }
 
-// Adds frames first .. first + count - 1 of a grain, each multiplied by
-// gain(f) / h where the gain falls or rises by one per frame from `gain0`.
+// Adds `count` frames of a grain, each multiplied by gain / ramp length,
+// where the gain starts at `gain0` and rises or falls by one per frame.
 template <typename Divide>
 void AddRamp(int16_t* out, const int16_t* in, int64_t count, int channels, int32_t gain0, int32_t gainStep,
              Divide divide)
@@ -127,7 +125,7 @@ StretchResult OverlapAddStretcher::Run(std::span<const int16_t> source, double f
     const int64_t grains = 2 * outFrames / step;
     const int64_t ramp = (g - g / 2) / 2; // a quarter grain, in frames
     const double inverse = 1.0 / factor;
-    const RampDivider divide(ramp);
+    const int shift = PowerOfTwoShift(ramp);
     result.grainsPlanned = grains;
 
     // The first grain that can reach the window: grain i ends before frame
@@ -174,11 +172,12 @@ StretchResult OverlapAddStretcher::Run(std::span<const int16_t> source, double f
             const int32_t gain = gain0 + static_cast<int32_t>(from - a) * gainStep;
             if (flat)
                 AddFlat(out + from * k, in + from * k, (to - from) * k);
-            else if (divide.IsShift())
-                AddRamp(out + from * k, in + from * k, to - from, k, gain, gainStep, divide);
+            else if (shift >= 0)
+                AddRamp(out + from * k, in + from * k, to - from, k, gain, gainStep,
+                        ShiftDivide{shift, static_cast<int32_t>(ramp - 1)});
             else
                 AddRamp(out + from * k, in + from * k, to - from, k, gain, gainStep,
-                        [r = static_cast<int32_t>(ramp)](int32_t p) { return p / r; });
+                        PlainDivide{static_cast<int32_t>(ramp)});
         };
         addPart(0, rampFrames, 0, 1, false);
         addPart(rampFrames, length - rampFrames, 0, 0, true);
@@ -215,8 +214,6 @@ StretchPlan PlanStretch(int32_t length, int32_t kind, int64_t requestedSpan)
     if (length < kMinStretchLength || length > kMaxStretchLength || kind == 0 || length == half)
         return plan;
     plan.grainFrames = GrainFramesForKind(kind);
-    if (plan.grainFrames == 0)
-        return plan;
     plan.stretch = true;
     plan.factor = static_cast<double>(half) / static_cast<double>(length);
     return plan;

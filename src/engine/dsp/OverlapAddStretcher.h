@@ -33,7 +33,7 @@ struct StretchProgress {
 
 struct StretchResult {
     int64_t grainsPlanned = 0; // 2 x output frames / step, the number the stretch aims for
-    int64_t grainsDone = 0;    // grains added to the output
+    int64_t grainsDone = 0;    // grains added (for ProcessRange: those reaching its window)
     bool stopped = false;      // the progress callback asked to stop
 };
 

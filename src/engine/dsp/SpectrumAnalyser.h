@@ -14,7 +14,7 @@
 #include "engine/dsp/Fft.h"
 
 #include <array>
-#include <complex>
+#include <cmath>
 #include <cstdint>
 #include <span>
 
@@ -38,12 +38,13 @@ public:
     // samples are completed with zeros, more are ignored.
     Bands Analyse(std::span<const int16_t> samples) noexcept;
 
-    // The scaled magnitudes |X(k)| / 1024 of the last Analyse(), k < 1024.
-    double Magnitude(size_t bin) const { return bin < kPoints ? std::abs(m_work[bin]) : 0.0; }
+    // The scaled magnitude |X(k)| of the last Analyse(), k < 1024.
+    double Magnitude(size_t bin) const { return bin < kPoints ? std::hypot(m_re[bin], m_im[bin]) : 0.0; }
 
 private:
     Fft m_fft;
-    std::array<std::complex<double>, kPoints> m_work{};
+    std::array<double, kPoints> m_re{};
+    std::array<double, kPoints> m_im{};
 };
 
 } // namespace bm::dsp

@@ -39,13 +39,18 @@ TEST(Fft, MatchesTheDirectTransform)
             v = {d(rng), d(rng)};
         Fft fft;
         ASSERT_TRUE(fft.Prepare(size));
-        auto y = x;
-        fft.Forward(y);
+        std::vector<double> re(size), im(size);
+        for (size_t n = 0; n < size; ++n) {
+            re[n] = x[n].real();
+            im[n] = x[n].imag();
+        }
+        fft.Forward(re, im);
         for (size_t k = 0; k < size; k += size / 8 + 1) {
             std::complex<double> sum;
             for (size_t n = 0; n < size; ++n)
                 sum += x[n] * std::polar(1.0, -2 * std::numbers::pi * double(k * n % size) / double(size));
-            EXPECT_NEAR(std::abs(y[k] - sum), 0.0, 1e-9 * double(size)) << size << ' ' << k;
+            EXPECT_NEAR(std::abs(std::complex<double>(re[k], im[k]) - sum), 0.0, 1e-9 * double(size))
+                << size << ' ' << k;
         }
     }
     Fft fft;
