@@ -126,8 +126,25 @@ CliResult RunCommand(const std::vector<std::string>& argv, const std::string& st
 
 std::string CliPath()
 {
-    const char* path = std::getenv("BM_CLI");
-    return path ? std::string(path) : std::string();
+    if (const char* path = std::getenv("BM_CLI"); path && *path)
+        return path;
+    // Without the variable (a test run by hand): the program folder that the
+    // build lays out, named by BM_DIST_DIR or beside the tests' own folder
+    // (build/tests/ and build/dist/).
+    std::vector<std::string> candidates;
+    if (const char* dist = std::getenv("BM_DIST_DIR"); dist && *dist)
+        candidates.push_back(std::string(dist) + "/brickmelody-cli");
+    char self[4096];
+    ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string exe(self, static_cast<size_t>(length));
+        candidates.push_back(exe.substr(0, exe.rfind('/')) + "/../dist/brickmelody-cli");
+    }
+    for (const std::string& candidate : candidates) {
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
 }
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText)

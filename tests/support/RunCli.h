@@ -20,8 +20,9 @@ struct CliResult {
 // so arguments need no quoting.
 CliResult RunCommand(const std::vector<std::string>& argv, const std::string& stdinText = {});
 
-// The path of the built brickmelody-cli, from the environment variable
-// BM_CLI; empty when it is not set.
+// The path of the built brickmelody-cli: the environment variable BM_CLI,
+// else BM_DIST_DIR/brickmelody-cli, else dist/brickmelody-cli beside the
+// folder of the running test program; empty when none is found.
 std::string CliPath();
 
 // Runs brickmelody-cli (CliPath()) with these arguments.
