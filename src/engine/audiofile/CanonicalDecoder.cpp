@@ -5,7 +5,6 @@
 #include "engine/audiofile/WaveHeaderReader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -15,8 +14,9 @@ namespace {
 
 // Samples decoded from an MPEG stream at a time.
 constexpr size_t kMpegBlockSamples = 16384;
-// Canonical bytes the canonical reader reads at a time.
-constexpr size_t kReaderPiece = size_t(1) << 16;
+// Canonical bytes the canonical reader reads at a time: a multiple of 48,
+// so that every piece holds whole repeat patterns.
+constexpr size_t kReaderPiece = 48 * 1024;
 
 } // namespace
 
@@ -26,6 +26,8 @@ void CanonicalDecoder::Reset()
     m_framesHint = -1;
     m_reader.Close();
     m_remaining = 0;
+    m_piece.clear();
+    m_pieceUsed = 0;
     m_playable.clear();
     m_position = 0;
     m_channels = 0;
@@ -48,6 +50,7 @@ bool CanonicalDecoder::Open(const std::string& path, Error* error)
         if (!m_reader.Open(path, info) || !m_reader.Prepare(kReaderPiece))
             return Fail(error, "cannot open " + path);
         m_remaining = std::max<int64_t>(0, m_reader.Length());
+        m_piece.reserve(kReaderPiece);
         m_framesHint = m_remaining / 4;
         m_source = Source::Reader;
         return true;
@@ -120,18 +123,29 @@ bool CanonicalDecoder::Refill()
 
 size_t CanonicalDecoder::ReadFromReader(std::span<int16_t> out)
 {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(int64_t(out.size()) * 2, m_remaining)) / 4 * 4;
-    if (want == 0)
-        return 0;
-    auto* bytes = reinterpret_cast<uint8_t*>(out.data());
-    const int64_t got = m_reader.Read(std::span(bytes, want));
-    m_remaining = got < static_cast<int64_t>(want) ? 0 : m_remaining - got;
-    const size_t samples = static_cast<size_t>(got) / 2;
-    if constexpr (std::endian::native != std::endian::little) {
-        for (size_t i = 0; i < samples; ++i)
-            out[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    // The reader is asked for whole pieces (a multiple of every repeat
+    // pattern), since a small read of a slow file would round down to
+    // nothing; the caller is served from the piece.
+    size_t done = 0;
+    while (done < out.size() / 2 * 2) {
+        if (m_pieceUsed == m_piece.size()) {
+            const size_t want = static_cast<size_t>(std::min<int64_t>(int64_t(kReaderPiece), m_remaining)) / 4 * 4;
+            m_piece.resize(want);
+            const int64_t got = want ? m_reader.Read(m_piece) : 0;
+            m_remaining = got < static_cast<int64_t>(want) ? 0 : m_remaining - got;
+            m_piece.resize(static_cast<size_t>(got));
+            m_pieceUsed = 0;
+            if (got == 0)
+                break;
+        }
+        const size_t n = std::min(out.size() / 2 * 2 - done, (m_piece.size() - m_pieceUsed) / 2);
+        const uint8_t* bytes = m_piece.data() + m_pieceUsed;
+        for (size_t i = 0; i < n; ++i)
+            out[done + i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+        m_pieceUsed += n * 2;
+        done += n;
     }
-    return samples;
+    return done;
 }
 
 size_t CanonicalDecoder::Read(std::span<int16_t> out)

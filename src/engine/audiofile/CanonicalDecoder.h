@@ -53,6 +53,8 @@ private:
     // An accepted file: canonical bytes still to deliver.
     CanonicalReader m_reader;
     int64_t m_remaining = 0;
+    std::vector<uint8_t> m_piece; // canonical bytes read, not yet handed out
+    size_t m_pieceUsed = 0;
 
     // Decoded audio at a rate the canonical reader takes ("playable"), and
     // how it is brought to canonical frames.
