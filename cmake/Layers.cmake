@@ -33,10 +33,18 @@ function(bm_test_suite name dir)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  # Semicolons inside a property value must be escaped, or the value is cut
+  # into separate properties.
+  set(env "BM_DIST_DIR=${BM_DIST_DIR}" "BM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+          "BM_CLI=${BM_DIST_DIR}/brickmelody-cli" "SDL_AUDIODRIVER=dummy" "QT_QPA_PLATFORM=offscreen")
+  string(REPLACE ";" "\\;" env "${env}")
+  set(properties TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
-    ENVIRONMENT "BM_DIST_DIR=${BM_DIST_DIR};BM_SOURCE_DIR=${CMAKE_SOURCE_DIR};BM_CLI=$<TARGET_FILE:brickmelody-cli>;SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ${properties})
 endfunction()
 
