@@ -166,8 +166,12 @@ bool LoadCanonical(const std::string& path, std::vector<int16_t>& stereo, Error*
         return false;
     // Read into the vector's own storage; the expected length saves it
     // from growing step by step.
+    // The first allocation follows the expected length up to 64 MB; beyond
+    // that the vector grows with what is really decoded, so a header that
+    // promises too much cannot make it allocate without bound.
     const int64_t hint = decoder.FramesHint();
-    size_t capacity = hint > 0 && hint < (int64_t(1) << 29) ? static_cast<size_t>(hint) * 2 + 8192 : kReadPiece;
+    constexpr int64_t kMaxFirstSamples = int64_t(1) << 25;
+    const size_t capacity = static_cast<size_t>(hint > 0 ? std::min(hint * 2 + 8192, kMaxFirstSamples) : int64_t(kReadPiece));
     size_t filled = 0;
     for (;;) {
         if (filled == stereo.size())

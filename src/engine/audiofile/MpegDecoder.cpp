@@ -17,6 +17,9 @@ namespace {
 // Decoded output larger than this (2 GB of samples) is refused, so that a
 // hostile file cannot make decoding take unbounded memory.
 constexpr size_t kMaxDecodedSamples = size_t(1) << 30;
+// Samples per byte of MPEG data that a length announced in a header may
+// imply before it is ignored (8 kbit/s mono at 8000 Hz gives 8).
+constexpr uint64_t kMaxSamplesPerByte = 64;
 
 enum class LibraryState { NotTried, Ready, Failed };
 
@@ -295,11 +298,15 @@ bool DecodeMpeg(std::span<const uint8_t> file, PcmAudio& out, Error* error)
         return false;
     out.rate = stream.Rate();
     out.channels = stream.Channels();
-    // The announced length saves the output from growing step by step.
+    // The announced length saves the output from growing step by step; a
+    // header that claims far more than the file can hold is not believed
+    // (real streams give at most a few dozen samples per byte).
     const int64_t hint = stream.LengthHint();
+    const uint64_t plausible = uint64_t(file.size()) * kMaxSamplesPerByte + 65536;
     size_t capacity = 1 << 16;
-    if (hint > 0 && static_cast<uint64_t>(hint) * static_cast<uint64_t>(out.channels) < kMaxDecodedSamples)
-        capacity = static_cast<size_t>(hint) * static_cast<size_t>(out.channels) + 4608;
+    if (hint > 0)
+        capacity = static_cast<size_t>(std::min<uint64_t>(
+            static_cast<uint64_t>(hint) * static_cast<uint64_t>(out.channels) + 4608, plausible));
     size_t filled = 0;
     for (;;) {
         if (filled == out.samples.size()) {
