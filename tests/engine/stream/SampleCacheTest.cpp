@@ -1,0 +1,130 @@
+#include "engine/stream/CatalogueView.h"
+#include "engine/stream/SampleCache.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+namespace bm::stream::test {
+namespace {
+
+namespace fs = std::filesystem;
+using bm::test::TempDir;
+
+TEST(CacheNames, FollowTheSampleNameSpanAndKey)
+{
+    const SampleRef key = SampleRef::Make(1, 2, 0, 10, 3, 4);
+    EXPECT_EQ(CacheFileName("SMPLDATA/kick.wav", 162816, SpanInName::No, key), "kick.wav.1.2.0.a.wav");
+    EXPECT_EQ(CacheFileName("a/b.mp3", 162816, SpanInName::Yes, SampleRef::Empty()), "b.mp3.162816.wav");
+    EXPECT_EQ(CacheFileName("s.ncp", 5, SpanInName::Yes, SampleRef::Make(-2, 0, 0, 0, 0, 0)),
+              "s.ncp.5.fffffffe.0.0.0.wav");
+    for (const char* name : {"kick.wav.1.2.0.a.wav", "b.MP3.162816.wav", "x.ncp.5.wav", "y.wav.wav", "temp_0a3.wav"})
+        EXPECT_TRUE(IsCacheFileName(name)) << name;
+    for (const char* name : {"rec_0000.wav", "mine.wav", "notes.txt", ".wav.wav", "temp_12.wav", "k.wav.1.2.0.A.wav"})
+        EXPECT_FALSE(IsCacheFileName(name)) << name;
+}
+
+class CacheSpaceTest : public ::testing::Test {
+protected:
+    // A file of `kb` KiB whose last write was `age` hours ago.
+    void Make(const std::string& name, int kb, int age)
+    {
+        const std::string path = dir / name;
+        bm::test::WriteFile(path, std::string(size_t(kb) * 1024 - 1, 'x'));
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(age));
+    }
+    bool Exists(const std::string& name) const { return fs::exists(dir / name); }
+    TempDir dir;
+};
+
+TEST_F(CacheSpaceTest, RequestOverAQuarterOfTheLimitIsRefused)
+{
+    SampleCache cache(dir.Path(), 200);
+    cache.SetFreeMegabytesForTest(100000);
+    EXPECT_TRUE(cache.MakeRoom(52428800));
+    EXPECT_FALSE(cache.MakeRoom(52428801));
+}
+
+TEST_F(CacheSpaceTest, EvictsLeastRecentlyUsedFirstSkippingWhatCannotGo)
+{
+    // Limit 8 MB, about 6 MB of cache; 2 MB asked (the most a request may
+    // take) with 100 MB free: room is 8 - 6 = 2 MB, so files go oldest first
+    // until a whole megabyte more is free.
+    Make("old.wav.wav", 768, 40);
+    Make("temp_001.wav", 768, 30); // in use: skipped
+    Make("mid.mp3.wav", 768, 20);
+    Make("big.wav.5.wav", 3072, 10);
+    Make("new.wav.100.wav", 768, 1);
+    Make("mine.wav", 2048, 50);     // the user's own file
+    Make("rec_0000.wav", 2048, 60); // the unsaved recording
+    SampleCache cache(dir.Path(), 8);
+    cache.SetFreeMegabytesForTest(100);
+    cache.MarkInUse("temp_001.wav");
+    EXPECT_EQ(cache.List().size(), 5u);
+    EXPECT_TRUE(cache.MakeRoom(2 * 1048576));
+    EXPECT_FALSE(Exists("old.wav.wav"));
+    EXPECT_TRUE(Exists("temp_001.wav"));
+    EXPECT_FALSE(Exists("mid.mp3.wav"));
+    EXPECT_TRUE(Exists("big.wav.5.wav"));
+    EXPECT_TRUE(Exists("new.wav.100.wav"));
+    EXPECT_TRUE(Exists("mine.wav"));
+    EXPECT_TRUE(Exists("rec_0000.wav"));
+
+    EXPECT_TRUE(cache.MakeRoom(SampleCache::kFlushAll));
+    EXPECT_TRUE(Exists("temp_001.wav"));
+    EXPECT_FALSE(Exists("new.wav.100.wav"));
+    EXPECT_TRUE(Exists("mine.wav"));
+    EXPECT_TRUE(Exists("rec_0000.wav"));
+    cache.ReleaseInUse("temp_001.wav");
+    EXPECT_TRUE(cache.MakeRoom(SampleCache::kFlushAll));
+    EXPECT_FALSE(Exists("temp_001.wav"));
+}
+
+TEST_F(CacheSpaceTest, FailsWhenDiskAndCacheTogetherCannotHoldTheRequest)
+{
+    Make("a.wav.wav", 1024, 3);
+    SampleCache cache(dir.Path(), 400);
+    cache.SetFreeMegabytesForTest(2);
+    EXPECT_FALSE(cache.MakeRoom(5 * 1048576));
+    EXPECT_TRUE(Exists("a.wav.wav"));
+    EXPECT_TRUE(cache.MakeRoom(1048576));
+}
+
+TEST(StreamConcurrency, CatalogueViewAndCacheFromTwoThreads)
+{
+    TempDir dir;
+    CatalogueView view;
+    SampleCache cache(dir.Path(), 8);
+    cache.SetFreeMegabytesForTest(1000);
+    SampleLibrary library;
+    library.styles.resize(1);
+    library.styles[0].groups.resize(1);
+    library.styles[0].groups[0].parts.resize(1);
+    library.styles[0].groups[0].parts[0].chords.resize(1);
+    library.styles[0].groups[0].parts[0].chords[0].entries.resize(1);
+    auto& d = library.styles[0].groups[0].parts[0].chords[0].entries[0].variants[0];
+    d.firstText = "x";
+    std::thread ui([&] {
+        for (int i = 0; i < 200; ++i) {
+            d.length = i;
+            view.Publish(library);
+            bm::test::WriteFile(dir / ("s" + std::to_string(i) + ".wav.wav"), std::string(2000, 'y'));
+            cache.MakeRoom(1048576);
+        }
+    });
+    int32_t last = -1;
+    for (int i = 0; i < 200; ++i) {
+        if (auto found = view.Find(SampleRef::Make(0, 0, 0, 0, 0, 0))) {
+            EXPECT_GE(found->length, last);
+            last = found->length;
+        }
+        cache.MakeRoom(2 * 1048576);
+        (void)cache.List();
+    }
+    ui.join();
+}
+
+} // namespace
+} // namespace bm::stream::test
