@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <ctime>
 #include <random>
 
 namespace {
@@ -78,3 +80,33 @@ void BM_RenderDenseSong(benchmark::State& state)
 BENCHMARK(BM_RenderDenseSong)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// Playback smoothness: five minutes of the dense song played as the worker
+// plays it, one measure per playback buffer (20 352 frames, 461 ms), each
+// render timed. Reports the worst buffer's render time and its share of the
+// buffer's duration.
+void BM_WorstPlaybackBuffer(benchmark::State& state)
+{
+    DenseSong dense;
+    SongRenderer renderer(dense.source);
+    const int32_t m = dense.song.samplesPerMeasure;
+    const int32_t measures = int32_t(5 * 60 * 44100LL / m) + 1; // 651
+    std::vector<int16_t> out(size_t(m) * 2);
+    double worst = 0;
+    for (auto _ : state) {
+        for (int32_t measure = 0; measure < measures; ++measure) {
+            timespec before{};
+            timespec after{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+            renderer.Render(dense.song, measure, 1, kUnitGain, out.data());
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+            const double seconds = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) * 1e-9;
+            worst = std::max(worst, seconds);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    const double bufferSeconds = double(m) / 44100.0;
+    state.counters["worst_buffer_ms"] = worst * 1000.0;
+    state.counters["worst_share_pct"] = 100.0 * worst / bufferSeconds;
+}
+BENCHMARK(BM_WorstPlaybackBuffer)->Unit(benchmark::kMillisecond)->Iterations(1);

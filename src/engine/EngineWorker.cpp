@@ -18,7 +18,7 @@ namespace msg = platform::msg;
 // points per envelope, characters of a sample path.
 constexpr int32_t kMaxSamplesPerMeasure = 1 << 22;
 constexpr int32_t kMaxMeasuresPerBar = 1 << 10;
-constexpr int32_t kMaxMeasures = 1 << 18;
+constexpr int32_t kMaxMeasures = int32_t(kMaxSongMeasures);
 constexpr size_t kMaxEnvelopePoints = 1 << 16;
 constexpr size_t kMaxPathLength = 255;
 // Playback buffers hold whole measures, as many as fit in 20 000 frames.

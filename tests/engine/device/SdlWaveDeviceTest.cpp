@@ -96,8 +96,8 @@ TEST(SdlWaveOut, DummyDriverPlaysEveryWrittenBufferAndCountsItsFrames)
 {
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     std::mutex lock;
-    SdlWaveOut out(lock);
     WaitingEvents events;
+    SdlWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, kFrames * kBytesPerFrame), kDeviceOk);
     EXPECT_EQ(out.Open(&events, kFrames * kBytesPerFrame), kDeviceOk);
     EXPECT_EQ(out.SetVolume(128), 128);
@@ -118,8 +118,8 @@ TEST(SdlWaveOut, CloseWhileBuffersAreQueuedReturnsThem)
 {
     ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
     std::mutex lock;
-    SdlWaveOut out(lock);
     WaitingEvents events;
+    SdlWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, 44100 * kBytesPerFrame), kDeviceOk); // one second each
     for (int i = 0; i < kOutputBufferCount; ++i)
         ASSERT_EQ(out.Write(i), 1);
@@ -135,8 +135,8 @@ TEST(SdlWaveOut, DiskDriverWritesExactlyWhatWasQueued)
     ScopedEnv target("SDL_DISKAUDIOFILE", file);
     ScopedEnv delay("SDL_DISKAUDIODELAY", "2");
     std::mutex lock;
-    SdlWaveOut out(lock);
     WaitingEvents events;
+    SdlWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, kFrames * kBytesPerFrame), kDeviceOk);
     std::vector<int16_t> expected;
     for (int i = 0; i < kOutputBufferCount; ++i) {
@@ -172,8 +172,8 @@ TEST(SdlWaveIn, DiskDriverCapturesTheInputFileIn17640ByteBuffers)
     ScopedEnv source("SDL_DISKAUDIOFILEIN", file);
     ScopedEnv delay("SDL_DISKAUDIODELAY", "2");
     std::mutex lock;
-    SdlWaveIn in(lock);
     WaitingEvents events;
+    SdlWaveIn in(lock);
     ASSERT_EQ(in.Open(&events), kDeviceOk);
     ASSERT_EQ(in.Add(3), 1);
     in.Start();

@@ -40,8 +40,8 @@ TEST(WaveInDevice, ClosedDeviceIsANoOp)
 TEST(WaveInDevice, OpeningAnOpenInputReturns0AndChangesNothing)
 {
     std::mutex lock;
-    VirtualWaveIn in(lock);
     InputEvents events;
+    VirtualWaveIn in(lock);
     ASSERT_EQ(in.Open(&events), kDeviceOk);
     for (int i = 0; i < kInputBufferCount; ++i) {
         EXPECT_TRUE(in.IsDone(i));
@@ -58,8 +58,8 @@ TEST(WaveInDevice, OpeningAnOpenInputReturns0AndChangesNothing)
 TEST(WaveInDevice, FillsAddedBuffersInOrderIn17640ByteBlocksOnceStarted)
 {
     std::mutex lock;
-    VirtualWaveIn in(lock);
     InputEvents events;
+    VirtualWaveIn in(lock);
     const auto input = Counting(kFramesPerBuffer * 2 + 10);
     in.SetInput(input);
     ASSERT_EQ(in.Open(&events), kDeviceOk);

@@ -52,8 +52,8 @@ TEST(WaveOutDevice, ClosedDeviceIsANoOpWithFailureResults)
 TEST(WaveOutDevice, OpenLeavesAllBuffersDoneAndASecondOpenChangesNothing)
 {
     std::mutex lock;
-    VirtualWaveOut out(lock);
     CountingEvents events;
+    VirtualWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, kBufferBytes), kDeviceOk);
     for (int i = 0; i < kOutputBufferCount; ++i)
         EXPECT_TRUE(out.IsDone(i));
@@ -81,8 +81,8 @@ TEST(WaveOutDevice, OpenFailuresPassTheErrorOnAndBadSizesAreRefused)
 TEST(WaveOutDevice, WritesCarryTheWriteCounterAndNeedADoneBuffer)
 {
     std::mutex lock;
-    VirtualWaveOut out(lock);
     CountingEvents events;
+    VirtualWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, kBufferBytes), kDeviceOk);
     EXPECT_EQ(out.Send(2, Ramp(1)), 1);
     EXPECT_EQ(out.Send(0, Ramp(2)), 1);
@@ -103,8 +103,8 @@ TEST(WaveOutDevice, WritesCarryTheWriteCounterAndNeedADoneBuffer)
 TEST(WaveOutDevice, PlaysBuffersInWriteOrderAndCountsFramesHandedOver)
 {
     std::mutex lock;
-    VirtualWaveOut out(lock);
     CountingEvents events;
+    VirtualWaveOut out(lock);
     out.KeepPlayed(true);
     ASSERT_EQ(out.Open(&events, kBufferBytes), kDeviceOk);
     const auto a = Ramp(1000);
@@ -150,8 +150,8 @@ TEST(WaveOutDevice, ShortSendIsPaddedWithSilence)
 TEST(WaveOutDevice, ResetReturnsEveryQueuedBufferOnceAndRewindsThePosition)
 {
     std::mutex lock;
-    VirtualWaveOut out(lock);
     CountingEvents events;
+    VirtualWaveOut out(lock);
     ASSERT_EQ(out.Open(&events, kBufferBytes), kDeviceOk);
     for (int i = 0; i < kOutputBufferCount; ++i)
         ASSERT_EQ(out.Write(i), 1);
@@ -203,8 +203,8 @@ TEST(WaveOutDevice, VolumeIsAppliedAsAGainPerChannel)
 TEST(WaveOutDevice, ImmediateClockPlaysEachBufferWhenWritten)
 {
     std::mutex lock;
-    VirtualWaveOut out(lock, VirtualClock::Immediate);
     CountingEvents events;
+    VirtualWaveOut out(lock, VirtualClock::Immediate);
     out.KeepPlayed(true);
     ASSERT_EQ(out.Open(&events, kBufferBytes), kDeviceOk);
     ASSERT_EQ(out.Send(0, Ramp(3)), 1);
