@@ -75,6 +75,49 @@ std::string OptionsFilePath(const std::string& programFolder)
     return programFolder + std::string(AppContext::kOptionsFileName);
 }
 
+void ParseOptionsText(std::string_view text, OptionsFile& options, std::vector<std::string>& folders)
+{
+    LineReader lines(text);
+    std::string_view line;
+    auto textLine = [&](std::string& value) {
+        if (lines.NextRaw(line))
+            value = std::string(line);
+    };
+    auto path = [&](std::string& value) {
+        if (lines.NextRaw(line))
+            value = PathText(line);
+    };
+    auto number = [&](int32_t& value) {
+        if (lines.NextRaw(line))
+            value = ParseDecimal(line);
+    };
+    textLine(options.keptText);
+    number(options.windowAnimation);
+    number(options.lampsAnimation);
+    number(options.activeBorders);
+    number(options.smartMode);
+    number(options.buttonHints);
+    number(options.sampleHints);
+    number(options.movelessHints);
+    number(options.spectrumAnalyzer);
+    path(options.temporaryFolder);
+    number(options.diskCacheMegabytes);
+    number(options.memoryCacheBytes);
+    number(options.timeFormat);
+    number(options.followFlag);
+    number(options.smoothFlag);
+    number(options.showSplash);
+    number(options.openAtStart);
+    number(options.samplesPerMeasure);
+    number(options.measuresPerBar);
+    path(options.fileDialogFolder);
+    path(options.userFolder);
+    path(options.startSong);
+    textLine(options.lastNewsHeadline);
+    while (lines.Next(line))
+        folders.push_back(PathText(line));
+}
+
 OptionsSource ReadOptionsFile(const std::string& programFolder, OptionsFile& options, FolderList& folders,
                               const MachineFacts& machine, FolderCreation creation)
 {
@@ -82,45 +125,7 @@ OptionsSource ReadOptionsFile(const std::string& programFolder, OptionsFile& opt
     std::string text;
     const bool opened = ReadWholeFile(OptionsFilePath(programFolder), text, kMaxOptionsFileBytes);
     if (opened) {
-        LineReader lines(text);
-        std::string_view line;
-        auto textLine = [&](std::string& value) {
-            if (lines.NextRaw(line))
-                value = std::string(line);
-        };
-        auto path = [&](std::string& value) {
-            if (lines.NextRaw(line))
-                value = PathText(line);
-        };
-        auto number = [&](int32_t& value) {
-            if (lines.NextRaw(line))
-                value = ParseDecimal(line);
-        };
-        textLine(options.keptText);
-        number(options.windowAnimation);
-        number(options.lampsAnimation);
-        number(options.activeBorders);
-        number(options.smartMode);
-        number(options.buttonHints);
-        number(options.sampleHints);
-        number(options.movelessHints);
-        number(options.spectrumAnalyzer);
-        path(options.temporaryFolder);
-        number(options.diskCacheMegabytes);
-        number(options.memoryCacheBytes);
-        number(options.timeFormat);
-        number(options.followFlag);
-        number(options.smoothFlag);
-        number(options.showSplash);
-        number(options.openAtStart);
-        number(options.samplesPerMeasure);
-        number(options.measuresPerBar);
-        path(options.fileDialogFolder);
-        path(options.userFolder);
-        path(options.startSong);
-        textLine(options.lastNewsHeadline);
-        while (lines.Next(line))
-            list.push_back(PathText(line));
+        ParseOptionsText(text, options, list);
     } else {
         options = DefaultOptions(programFolder, machine);
         if (creation == FolderCreation::Create) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bm::app {
@@ -75,6 +76,11 @@ std::string OptionsFilePath(const std::string& programFolder);
 enum class FolderCreation { Create, Skip };
 
 enum class OptionsSource { File, Defaults };
+
+// Reads the lines of an options file in order into `options`: the 23 values
+// (lines it does not reach stay as they were), then appends every further
+// non-blank line to `folders` as a folder, '\' turned into '/'.
+void ParseOptionsText(std::string_view text, OptionsFile& options, std::vector<std::string>& folders);
 
 // Reads program folder + "Brickmelody.opt" into `options` and rebuilds
 // `folders`: the saved folders (blank lines dropped, '\' turned into '/'),

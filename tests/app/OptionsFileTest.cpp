@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace bm::app {
 namespace {
@@ -219,6 +220,28 @@ TEST(OptionsFile, FailedWriteLeavesTheOldFileWhole)
     }
     ASSERT_TRUE(WriteOptionsFile(dir.Path(), options, folders));
     EXPECT_EQ(FileLines(test::ReadFile(dir / "Brickmelody.opt")).at(0), "changed");
+}
+
+// Damages about 1% of the bytes of a valid file, 100 rounds: whatever is read
+// writes and reads back to the same text.
+TEST(OptionsFile, DamagedFilesReadAndWriteBackStably)
+{
+    const std::string valid = Join(ValueLines("C:\\p\\")) + "/one/\r\n\r\n/two/\r\n";
+    std::mt19937 random(1303);
+    auto readAndWrite = [](std::string_view text) {
+        OptionsFile options;
+        std::vector<std::string> folders;
+        ParseOptionsText(text, options, folders);
+        folders.insert(folders.end(), {"/p/SMPLDATA/", "/p/", ""});
+        return FormatOptionsFile(options, folders);
+    };
+    for (int round = 0; round < 100; ++round) {
+        std::string text = valid;
+        for (size_t n = 0; n < text.size() / 100 + 1; ++n)
+            text[random() % text.size()] = static_cast<char>(random());
+        const std::string written = readAndWrite(text);
+        EXPECT_EQ(readAndWrite(written), written) << round;
+    }
 }
 
 TEST(OptionsFile, SavedFoldersLeaveOutTheBuiltInThree)

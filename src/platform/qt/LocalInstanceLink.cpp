@@ -51,7 +51,8 @@ Attempt TryDeliver(const QString& name, const std::vector<uint8_t>& bytes, Clock
     if (ReadLE32(reinterpret_cast<const uint8_t*>(answer.constData())) != kRespondWord)
         return Attempt::Refused; // something else listens under our name
 
-    socket.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (socket.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) < 0)
+        return Attempt::Retry;
     while (socket.bytesToWrite() > 0) {
         left = MillisecondsLeft(deadline);
         if (left == 0 || !socket.waitForBytesWritten(left))
@@ -121,7 +122,7 @@ void LocalInstanceLink::StopListening()
 void LocalInstanceLink::AcceptPending()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        m_pending[socket];
+        m_pending.emplace(socket, std::vector<uint8_t>{});
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { ReadFrom(socket); });
         QObject::connect(socket, &QLocalSocket::disconnected, socket, [this, socket] {
             m_pending.erase(socket);
