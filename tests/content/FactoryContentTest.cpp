@@ -418,7 +418,8 @@ TEST_F(FactoryContent, DemoSongsLoadWithEverySampleFoundAndDoNotClip)
         EXPECT_GT(reader.Stats().slots, 0) << name;
 
         // Every slot line names its sample exactly.
-        LineReader lines(test::ReadFile(path));
+        const std::string text = test::ReadFile(path);
+        LineReader lines(text);
         std::string_view line;
         int slotLines = 0;
         while (lines.Next(line)) {

@@ -43,7 +43,7 @@ Voice Kick(Rng& rng, double endHz, double startHz, double decay, double drive)
         const double hz = endHz + (startHz - endHz) * std::exp(-t / 0.032);
         phase += hz / kRate;
         const double body = std::sin(kTwoPi * phase) * Perc(t, 0.0008, decay);
-        const double click = clickFilter.High(rng.Bipolar()) * std::exp(-t / 0.0025) * 0.5;
+        const double click = clickFilter.High(rng.Bipolar()) * Perc(t, 0.0004, 0.0025) * 0.5;
         v[i] = static_cast<float>(std::tanh(drive * (body + click)) / norm);
     }
     EndFade(v, 600);
