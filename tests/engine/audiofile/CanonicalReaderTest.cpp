@@ -1,7 +1,6 @@
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/WaveFixture.h"
 #include "engine/audiofile/WaveHeaderReader.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -203,20 +202,6 @@ TEST(CanonicalReader, RefusesWhatTheHeaderReaderDidNotAccept)
     EXPECT_FALSE(reader.Open("/no/such/file.wav", info));
     Bytes out(16);
     EXPECT_EQ(reader.Read(out), 0);
-}
-
-TEST(CanonicalReader, ReadsAFileOnDisk)
-{
-    test::TempDir dir;
-    ASSERT_TRUE(test::WriteFile(dir / "a.wav", test::AsString(test::PcmWave(2, 44100, 16, StereoRamp(5000)))));
-    WaveHeaderInfo info;
-    ASSERT_EQ(ReadWaveHeader(dir / "a.wav", info), WaveHeaderResult::Accepted);
-    CanonicalReader reader;
-    ASSERT_TRUE(reader.Open(dir / "a.wav", info));
-    ASSERT_TRUE(reader.Prepare(1024));
-    Bytes out(20000);
-    EXPECT_EQ(reader.Read(out), 20000);
-    EXPECT_EQ(ReadLE16s(&out[4 * 4999]), 4999);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "engine/audiofile/WaveFixture.h"
 #include "engine/audiofile/WaveHeaderReader.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -210,16 +209,6 @@ TEST(WaveHeaderReader, MpegPathsNeedConversionWithoutOpening)
     EXPECT_FALSE(IsMpegPath("a.mp3.wav"));
 }
 
-TEST(WaveHeaderReader, ReadsFromAFile)
-{
-    test::TempDir dir;
-    ASSERT_TRUE(test::WriteFile(dir / "a.wav", test::AsString(test::PcmWave(1, 11025, 8, Data(5)))));
-    WaveHeaderInfo info;
-    ASSERT_EQ(ReadWaveHeader(dir / "a.wav", info), WaveHeaderResult::Accepted);
-    EXPECT_EQ(info.dataSize, 5u);
-    EXPECT_EQ(ReadWaveHeader(dir.Path(), info), WaveHeaderResult::Unreadable); // a folder
-}
-
 // Damaged and hostile files: unreadable (0) or a bounded result, never a
 // crash or a read past the end.
 struct MalformedCase {
@@ -280,18 +269,6 @@ std::vector<MalformedCase> MalformedWaves()
 
 TEST(WaveHeaderReader, MalformedFilesGiveBoundedResults)
 {
-    for (const MalformedCase& c : MalformedWaves()) {
-        SCOPED_TRACE(c.name);
-        WaveHeaderInfo info;
-        const WaveHeaderResult result = Read(c.image, info);
-        if (result != WaveHeaderResult::Unreadable) {
-            EXPECT_LE(uint64_t(info.dataOffset) + info.dataSize, c.image.size());
-        }
-    }
-}
-
-TEST(WaveHeaderReader, MalformedFilesGiveTheExpectedResult)
-{
     std::map<std::string, WaveHeaderResult> expected = {
         {"empty", WaveHeaderResult::Unreadable},
         {"eleven bytes", WaveHeaderResult::Unreadable},
@@ -314,13 +291,19 @@ TEST(WaveHeaderReader, MalformedFilesGiveTheExpectedResult)
         {"a million empty chunks", WaveHeaderResult::Accepted},
     };
     for (const MalformedCase& c : MalformedWaves()) {
+        SCOPED_TRACE(c.name);
+        WaveHeaderInfo info;
+        const WaveHeaderResult result = Read(c.image, info);
+        // Whatever the result, the data never lies outside the file.
+        if (result != WaveHeaderResult::Unreadable) {
+            EXPECT_LE(uint64_t(info.dataOffset) + info.dataSize, c.image.size());
+        }
         auto it = expected.find(c.name);
         if (it == expected.end())
             continue;
-        WaveHeaderInfo info;
-        EXPECT_EQ(Read(c.image, info), it->second) << c.name;
-        if (it->second == WaveHeaderResult::Accepted) {
-            EXPECT_EQ(info.tracks[0], EffectTrack{}) << c.name;
+        EXPECT_EQ(result, it->second);
+        if (result == WaveHeaderResult::Accepted) {
+            EXPECT_EQ(info.tracks[0], EffectTrack{});
         }
     }
     // A data chunk that claims more than the file holds counts what is there.
