@@ -185,12 +185,6 @@ inline std::vector<engine::CommandCode> Codes(const engine::RecordingEngineClien
 namespace bm::engine {
 // Equality of posted records, for the tests' expected sequences.
 inline bool operator==(const SetChannelGain& a, const SetChannelGain& b) { return a.channel == b.channel && a.gain == b.gain; }
-inline bool operator==(const SetTempo& a, const SetTempo& b)
-{
-    return a.samplesPerMeasure == b.samplesPerMeasure && a.measuresPerBar == b.measuresPerBar;
-}
-inline bool operator==(const InsertMeasures& a, const InsertMeasures& b) { return a.first == b.first && a.count == b.count; }
-inline bool operator==(const RemoveMeasures& a, const RemoveMeasures& b) { return a.first == b.first && a.count == b.count; }
 inline bool operator==(const InsertEnvelopePoint& a, const InsertEnvelopePoint& b)
 {
     return a.channel == b.channel && a.kind == b.kind && a.index == b.index && a.position == b.position &&
