@@ -450,7 +450,9 @@ TEST_F(FactoryContent, DemoSongsLoadWithEverySampleFoundAndDoNotClip)
         EXPECT_TRUE(panMoves) << name;
         EXPECT_FALSE(song.regions.empty()) << name;
 
-        EXPECT_LE(MixPeak(song, s_library, s_folders), 32767) << name;
+        const int64_t peak = MixPeak(song, s_library, s_folders);
+        RecordProperty(std::string("mix_peak_") + name, static_cast<int>(peak));
+        EXPECT_LE(peak, 32767) << name;
     }
 }
 

@@ -211,18 +211,18 @@ DemoSong Intro(const Catalogue& cat)
     Plan plan;
     plan.progression = {"A", "F", "C", "G"};
     plan.tracks = {{
-        {{kHouseBeat}, 62},
-        {{kHats}, 45},
-        {{kShaker, kCongas}, 45},
-        {{kSawBass, kSubBass}, 55},
-        {{kWarmPad}, 45},
-        {{kStabs}, 42},
-        {{kSawLead}, 40},
-        {{kPluckArp}, 40},
-        {{kSweeps, kRisers}, 40},
-        {{kDrumHits, kImpacts}, 45},
-        {{kVowels}, 42},
-        {{kSnareClap}, 45},
+        {{kHouseBeat}, 56},
+        {{kHats}, 40},
+        {{kShaker, kCongas}, 40},
+        {{kSawBass, kSubBass}, 50},
+        {{kWarmPad}, 40},
+        {{kStabs}, 38},
+        {{kSawLead}, 36},
+        {{kPluckArp}, 36},
+        {{kSweeps, kRisers}, 36},
+        {{kDrumHits, kImpacts}, 40},
+        {{kVowels}, 38},
+        {{kSnareClap}, 40},
     }};
     //                ch0 beat            ch1 hats  ch2 perc   ch3 bass            ch4 pad             ch5 stabs
     //                ch6 lead            ch7 arp   ch8 fx     ch9 hits            ch10 vox            ch11 snare
@@ -260,18 +260,18 @@ DemoSong Sunrise(const Catalogue& cat)
     Plan plan;
     plan.progression = {"C", "G", "A", "F"};
     plan.tracks = {{
-        {{kBreakBeat}, 46},
-        {{kCongas, kShaker}, 34},
-        {{kHats}, 32},
-        {{kPluckBass}, 44},
-        {{kGlassPad}, 38},
-        {{kPiano}, 40},
-        {{kBellArp}, 32},
-        {{kSquareLead}, 30},
-        {{kChops, kVowels}, 32},
-        {{kSweeps, kNoiseRisers}, 30},
-        {{kDrumHits}, 34},
-        {{kRimClave}, 32},
+        {{kBreakBeat}, 41},
+        {{kCongas, kShaker}, 31},
+        {{kHats}, 29},
+        {{kPluckBass}, 40},
+        {{kGlassPad}, 34},
+        {{kPiano}, 36},
+        {{kBellArp}, 29},
+        {{kSquareLead}, 27},
+        {{kChops, kVowels}, 29},
+        {{kSweeps, kNoiseRisers}, 27},
+        {{kDrumHits}, 31},
+        {{kRimClave}, 29},
     }};
     //                ch0 beat            ch1 perc  ch2 hats   ch3 bass  ch4 pad   ch5 piano
     //                ch6 bells  ch7 lead   ch8 voices   ch9 fx    ch10 hits  ch11 rim
@@ -312,18 +312,18 @@ DemoSong NightDrive(const Catalogue& cat)
     Plan plan;
     plan.progression = {"A", "F", "D", "E"};
     plan.tracks = {{
-        {{kKick}, 53},
-        {{kHats}, 36},
-        {{kSnareClap}, 41},
-        {{kSubBass}, 47},
-        {{kSawBass}, 34},
-        {{kWarmPad}, 38},
-        {{kPluckArp}, 32},
-        {{kSquareLead}, 31},
-        {{kTextures}, 38},
-        {{kToms, kRimClave}, 36},
-        {{kRisers, kSweeps}, 32},
-        {{kImpacts, kDownlifters}, 36},
+        {{kKick}, 50},
+        {{kHats}, 34},
+        {{kSnareClap}, 39},
+        {{kSubBass}, 45},
+        {{kSawBass}, 32},
+        {{kWarmPad}, 36},
+        {{kPluckArp}, 30},
+        {{kSquareLead}, 29},
+        {{kTextures}, 36},
+        {{kToms, kRimClave}, 34},
+        {{kRisers, kSweeps}, 30},
+        {{kImpacts, kDownlifters}, 34},
     }};
     //                ch0 kick   ch1 hats   ch2 snare  ch3 sub   ch4 acid   ch5 pad
     //                ch6 arp    ch7 lead   ch8 texture  ch9 perc   ch10 fx   ch11 hits
