@@ -303,6 +303,25 @@ TEST_F(FactoryContent, EverySampleIsFoundAndHasItsDeclaredFormat)
     EXPECT_GE(checked, 300);
 }
 
+TEST_F(FactoryContent, VariantsOfAnEntryAreDifferentTakes)
+{
+    for (const auto& style : s_library.styles)
+        for (const auto& group : style.groups)
+            for (const auto& part : group.parts)
+                for (const auto& chord : part.chords)
+                    for (const auto& entry : chord.entries) {
+                        std::set<std::string> takes;
+                        int filled = 0;
+                        for (const auto& d : entry.variants) {
+                            if (d.IsEmpty())
+                                continue;
+                            ++filled;
+                            takes.insert(test::ReadFile(FindInFolders(d.path, s_folders)));
+                        }
+                        EXPECT_EQ(static_cast<int>(takes.size()), filled) << part.name << " " << chord.name;
+                    }
+}
+
 TEST_F(FactoryContent, BassLoopsPlayTheirChordsRoot)
 {
     for (const char* partName : {"Sub Bass", "Saw Bass", "Pluck Bass"}) {
