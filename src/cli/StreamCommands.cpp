@@ -13,6 +13,7 @@
 #include "engine/stream/PitchedCopy.h"
 #include "engine/stream/SampleStream.h"
 
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -32,7 +33,12 @@ struct StreamSetup {
     int64_t barSpan = 0;
 };
 
-std::unique_ptr<StreamSetup> LoadSetup(const std::string& programFolder)
+// Commands that fill the disk cache make the temporary folder, as the
+// program does at start; the others only look.
+enum class TemporaryFolder { Create, Leave };
+
+std::unique_ptr<StreamSetup> LoadSetup(const std::string& programFolder,
+                                       TemporaryFolder temporary = TemporaryFolder::Leave)
 {
     auto setup = std::make_unique<StreamSetup>();
     setup->installation = LoadInstallation(programFolder, InstallationUse::Look);
@@ -40,6 +46,10 @@ std::unique_ptr<StreamSetup> LoadSetup(const std::string& programFolder)
     options.temporaryFolder = AsFolder(programFolder);
     FolderList ignored;
     app::ReadOptionsFile(AsFolder(programFolder), options, ignored, app::ProbeMachine(), app::FolderCreation::Skip);
+    if (temporary == TemporaryFolder::Create) {
+        std::error_code ec;
+        std::filesystem::create_directories(setup->installation.folders.temporaryFolder, ec);
+    }
     setup->folders.Assign(setup->installation.folders.sampleFolders);
     setup->catalogue.Publish(setup->installation.library);
     setup->cache = std::make_unique<SampleCache>(setup->installation.folders.temporaryFolder, options.diskCacheMegabytes);
@@ -102,7 +112,7 @@ int RunStreamRead(Invocation& in)
 {
     if (!in.Expect(2, 2, {"json"}, {"span", "ref"}))
         return kExitUsage;
-    auto setup = LoadSetup(in.ProgramFolder());
+    auto setup = LoadSetup(in.ProgramFolder(), TemporaryFolder::Create);
     int64_t span = setup->barSpan;
     if (in.Value("span") && !in.IntValue("span", 0, int64_t(1) << 30, span))
         return kExitUsage;
@@ -190,7 +200,7 @@ int RunPitchCopy(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, {"semitones", "ref", "span"}))
         return kExitUsage;
-    auto setup = LoadSetup(in.ProgramFolder());
+    auto setup = LoadSetup(in.ProgramFolder(), TemporaryFolder::Create);
     double semitones = 0;
     if (!in.Value("semitones"))
         return in.Usage("--semitones is required");
