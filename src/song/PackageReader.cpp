@@ -248,7 +248,9 @@ private:
         // that file name wherever this installation keeps it: the package's
         // own samples after an earlier unpack, and the sender's own samples.
         SlotTexts texts = sample.texts;
-        texts.path = "/" + sample.FileName();
+        // Built by appending: g++ 12 warns falsely about "literal" + string.
+        texts.path = "/";
+        texts.path += sample.FileName();
         Resolution found = Resolver().Resolve(texts, FuzzySearch::Allowed);
         result.score = found.score;
         if (found.score == kFullScore) {
