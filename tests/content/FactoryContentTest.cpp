@@ -1,5 +1,4 @@
-// Runs the content generator into a temporary program folder once and
-// checks what a first start of the program will find there: the catalogue,
+// Runs the content generator into a scratch program folder and checks what a first start of the program will find there: the catalogue,
 // every sample file, the tuning of the bass loops, the silence sample and
 // the demo songs.
 
@@ -10,14 +9,20 @@
 #include "library/LibraryWriter.h"
 #include "library/SampleResolver.h"
 #include "song/SongReader.h"
+#include "core/File.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -153,16 +158,42 @@ void ForEachSample(const SampleLibrary& lib, Fn&& fn)
                 }
 }
 
+// The content is generated once per build of the generator into a folder
+// of the build tree and shared by the test processes (ctest runs every case
+// in a process of its own, possibly several at once): the first one to take
+// the lock generates, the others wait and reuse it.
+test::CliResult PrepareContent(const std::string& dir)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    const int lock = ::open((dir + "../content-fixture.lock").c_str(), O_CREAT | O_RDWR, 0644);
+    if (lock >= 0)
+        ::flock(lock, LOCK_EX);
+    const std::string generator = BM_MAKE_CONTENT;
+    const std::string made = std::to_string(FileWriteTime(generator)) + " " + std::to_string(FileSize(generator));
+    test::CliResult result;
+    result.status = 0;
+    if (test::ReadFile(dir + "made-by") != made) {
+        std::filesystem::remove_all(dir, ec);
+        std::filesystem::create_directories(dir, ec);
+        result = test::RunCommand({generator, dir, "--jobs", "2"});
+        if (result.status == 0)
+            test::WriteFile(dir + "made-by", made);
+    }
+    if (lock >= 0)
+        ::close(lock);
+    return result;
+}
+
 class FactoryContent : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = std::make_unique<test::TempDir>();
-        s_run = test::RunCommand({BM_MAKE_CONTENT, s_dir->Path(), "--jobs", "2"});
-        s_folders = {s_dir->Path() + "SMPLDATA/", s_dir->Path(), ""};
-        s_read = ReadLibraryFile(s_dir->Path() + "library.dat", s_library, "");
+        s_dir = std::string(BM_CONTENT_FIXTURE_DIR) + "/";
+        s_run = PrepareContent(s_dir);
+        s_folders = {s_dir + "SMPLDATA/", s_dir, ""};
+        s_read = ReadLibraryFile(s_dir + "library.dat", s_library, "");
     }
-    static void TearDownTestSuite() { s_dir.reset(); }
 
     void SetUp() override
     {
@@ -170,7 +201,7 @@ protected:
         ASSERT_TRUE(s_read);
     }
 
-    static std::string Dir() { return s_dir->Path(); }
+    static std::string Dir() { return s_dir; }
     static const LibraryPart* FindPart(const std::string& style, const std::string& group, const std::string& part)
     {
         for (const auto& st : s_library.styles)
@@ -181,14 +212,14 @@ protected:
         return nullptr;
     }
 
-    static std::unique_ptr<test::TempDir> s_dir;
+    static std::string s_dir;
     static test::CliResult s_run;
     static std::vector<std::string> s_folders;
     static SampleLibrary s_library;
     static bool s_read;
 };
 
-std::unique_ptr<test::TempDir> FactoryContent::s_dir;
+std::string FactoryContent::s_dir;
 test::CliResult FactoryContent::s_run;
 std::vector<std::string> FactoryContent::s_folders;
 SampleLibrary FactoryContent::s_library;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 
 namespace bm::content {
 namespace {
@@ -19,6 +20,8 @@ struct StepCase {
     int steps;
     int expected;
 };
+
+void PrintTo(const StepCase& c, std::ostream* os) { *os << c.chord << " " << c.rootMidi << " +" << c.steps; }
 
 class ScaleStepTable : public ::testing::TestWithParam<StepCase> {};
 
@@ -60,6 +63,12 @@ struct OscCase {
     double hz;
     double pulseWidth;
 };
+
+void PrintTo(const OscCase& c, std::ostream* os)
+{
+    static const char* const kNames[] = {"sine", "saw", "square", "triangle"};
+    *os << kNames[static_cast<int>(c.wave)] << " " << c.hz << " Hz width " << c.pulseWidth;
+}
 
 class OscillatorTable : public ::testing::TestWithParam<OscCase> {};
 
