@@ -8,6 +8,7 @@ cd "$(dirname "$0")"
 
 scripts/install-deps.sh
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/brickmelody-ccache}
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 

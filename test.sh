@@ -10,6 +10,8 @@ scripts/install-deps.sh
 
 jobs=$(nproc)
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/brickmelody-ccache}
+# Cache hits across clones in different folders.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 export CTEST_OUTPUT_ON_FAILURE=1
 failed=0
 
@@ -30,7 +32,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 step "ThreadSanitizer, engine and stream tests (build-tsan/)"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBM_TSAN=ON \
   -DBM_WITH_GUI=OFF -DBM_BENCH=OFF -DBM_CONTENT=OFF >/dev/null
-cmake --build build-tsan -j "$jobs"
+cmake --build build-tsan -j "$jobs" --target bm_tsan_suites
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" --no-tests=ignore || failed=1
 
