@@ -10,10 +10,10 @@ namespace bm::engine::test {
 
 inline SampleRef KeyFor(const std::string& path)
 {
-    int32_t hash = 7;
+    uint32_t hash = 7;
     for (char ch : path)
-        hash = hash * 31 + ch;
-    return SampleRef::Make(1, hash & 0x7FFF, 0, 0, 0, 0);
+        hash = hash * 31 + uint8_t(ch);
+    return SampleRef::Make(1, int32_t(hash & 0x7FFF), 0, 0, 0, 0);
 }
 
 // `measures` empty measures of length m, every channel at gain 100,

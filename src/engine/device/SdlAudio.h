@@ -6,7 +6,7 @@
 namespace bm::device {
 
 // True when the audio subsystem is running; each success must be matched by
-// one ReleaseSdlAudio().
+// one ReleaseSdlAudio() on the same thread.
 bool AcquireSdlAudio();
 void ReleaseSdlAudio();
 
