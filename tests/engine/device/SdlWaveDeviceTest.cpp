@@ -137,10 +137,17 @@ TEST(SdlWaveOut, DiskDriverWritesExactlyWhatWasQueued)
     std::mutex lock;
     WaitingEvents events;
     SdlWaveOut out(lock);
-    ASSERT_EQ(out.Open(&events, kFrames * kBytesPerFrame), kDeviceOk);
+    // Buffers of 10 × 2000 frames take about 40 ms each at this pace, far
+    // longer than queueing the next one.
+    constexpr int kRepeats = 10;
+    ASSERT_EQ(out.Open(&events, kRepeats * kFrames * kBytesPerFrame), kDeviceOk);
     std::vector<int16_t> expected;
     for (int i = 0; i < kOutputBufferCount; ++i) {
-        const auto signal = Signal(i);
+        std::vector<int16_t> signal;
+        for (int k = 0; k < kRepeats; ++k) {
+            const auto part = Signal(i + k);
+            signal.insert(signal.end(), part.begin(), part.end());
+        }
         expected.insert(expected.end(), signal.begin(), signal.end());
         ASSERT_EQ(out.Send(i, signal), 1);
     }
