@@ -116,6 +116,13 @@ void EngineWorker::Run()
                 if (!Handle(*command))
                     return;
             }
+            if (m_holdUntil > std::chrono::steady_clock::now()) {
+                // Held by 0x60001 while playing: no background work until the
+                // hold runs out or an urgent command arrives.
+                if (!m_queue.InterruptEvent().WaitFor(std::chrono::milliseconds(0)))
+                    break;
+                m_holdUntil = {};
+            }
             if (m_context.dirty) {
                 const auto result = RebuildMemoryCache(m_song, m_source, m_context.memoryCache, m_memoryLimit.load(),
                                                        m_folders, this);
@@ -217,7 +224,13 @@ bool EngineWorker::Handle(EngineCommand& command)
         break;
     }
     case CommandCode::HoldBackground:
-        m_queue.InterruptEvent().WaitFor(kHoldTime);
+        if (IsPlaying()) {
+            // Waiting here would starve the device of buffers (its
+            // completions do not interrupt); hold only the background work.
+            m_holdUntil = std::chrono::steady_clock::now() + kHoldTime;
+        } else {
+            m_queue.InterruptEvent().WaitFor(kHoldTime);
+        }
         break;
     case CommandCode::ClearCaches:
         FreeMemoryCache();

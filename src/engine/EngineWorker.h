@@ -7,7 +7,9 @@
 // the spectrum and the device volume.
 //
 // Loop: wait for the wake event and report (WM_USER+15: 1, 0); handle every
-// queued command; rebuild the memory cache when the song is dirty;
+// queued command (0x60001 waits up to 3 s for an urgent command; while
+// playing it holds only the background work instead, so that the device is
+// still fed); rebuild the memory cache when the song is dirty;
 // pre-render into the swap file while measures are left (new commands
 // first); report a pending idle value (WM_USER+20: 0, 0) and idle
 // (WM_USER+15: 0, 1); wait again. Command -1 ends the thread and sets the
@@ -188,6 +190,7 @@ private:
     int64_t m_queuedMeasures = 0;
     bool m_pendingIdleReport = false;
     bool m_preRenderedSinceBuffer = false;
+    std::chrono::steady_clock::time_point m_holdUntil{}; // background work held while playing
     std::array<PreviewItem, kPreviewEntries> m_preview;
     bool m_previewReverse = false;
 

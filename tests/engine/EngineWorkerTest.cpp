@@ -525,6 +525,35 @@ TEST_F(EngineWorkerTest, EndClosesEverythingAndSetsTheFinishedEvent)
     worker.reset();
 }
 
+TEST_F(SongPlayback, HoldWhilePlayingKeepsFeedingTheDeviceButHoldsPreRendering)
+{
+    worker->Post(SwitchSwap{1});
+    Sync();
+    worker->Post(PlaySong{255, 0});
+    Sync();
+    // Neither of these is urgent, so nothing below releases the hold early
+    // (Sync() would: its idle report is urgent).
+    const size_t from = port.Size();
+    worker->Post(HoldBackground{});
+    worker->Post(SetChannelGain{0, 50}); // every measure must be rendered again
+    const int64_t marked = port.WaitFor([](const Message& m) { return m.number == msg::kMeasuresInvalidated; }, from);
+    ASSERT_GE(marked, 0);
+    ASSERT_GE(port.WaitFor([](const Message& m) { return m.number == msg::kWorkerState && m.lParam == 1; },
+                           size_t(marked) + 1),
+              0);
+    output->CompleteNext();
+    const int64_t rendered =
+        port.WaitFor([](const Message& m) { return m.number == msg::kWorkerState && m.lParam == 2; }, size_t(marked));
+    ASSERT_GE(rendered, 0) << "the returned buffer is refilled at once";
+    ASSERT_GE(port.WaitFor([](const Message& m) { return m.number == msg::kWorkerState && m.lParam == 1; },
+                           size_t(rendered) + 1),
+              0);
+    EXPECT_EQ(output->QueuedBuffers(), 3);
+    EXPECT_TRUE(port.Numbered(msg::kMeasuresPrerendered, from).empty()) << "pre-rendering is held";
+    Sync(); // urgent: ends the hold
+    EXPECT_FALSE(port.Numbered(msg::kMeasuresPrerendered, from).empty());
+}
+
 TEST_F(EngineWorkerTest, WorkerReportsWakingAndIdling)
 {
     StartWorker();
