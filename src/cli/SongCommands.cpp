@@ -222,11 +222,11 @@ int RunSongRetime(Invocation& in)
     int exitCode = kExitOk;
     if (!ReadSongFile(in, setting, in.Arg(0), song, exitCode))
         return exitCode;
-    RetimeSpec spec;
-    spec.toSamplesPerMeasure = static_cast<int32_t>(samplesPerMeasure);
-    spec.toMeasuresPerBar = static_cast<int32_t>(measuresPerBar);
-    spec.mode = static_cast<RetimeMode>(mode);
-    const SongRetimeResult result = RetimeSong(song, spec, setting.library, nullptr);
+    RetimeRequest request;
+    request.toSamplesPerMeasure = static_cast<int32_t>(samplesPerMeasure);
+    request.toMeasuresPerBar = static_cast<int32_t>(measuresPerBar);
+    request.mode = static_cast<RetimeMode>(mode);
+    const SongRetimeResult result = RetimeSong(song, request, setting.library, nullptr);
 
     SongWriter writer(setting.library, setting.folders, setting.programFolder);
     Error error;

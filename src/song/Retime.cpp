@@ -48,14 +48,14 @@ int64_t CappedMeasureCount(int64_t count) { return std::clamp<int64_t>(count, 0,
 } // namespace
 
 int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& sourceEnvelopes,
-                   const RetimeSpec& spec, std::vector<Measure>& target, ChannelEnvelopes& targetEnvelopes)
+                   const RetimeRequest& request, std::vector<Measure>& target, ChannelEnvelopes& targetEnvelopes)
 {
     // A tempo value below 1 would divide by zero; such values never come
     // from the editor and are read from files as 1.
-    const int64_t s1 = std::max(1, spec.fromSamplesPerMeasure);
-    const int64_t b1 = std::max(1, spec.fromMeasuresPerBar);
-    const int64_t s2 = std::max(1, spec.toSamplesPerMeasure);
-    const int64_t b2 = std::max(1, spec.toMeasuresPerBar);
+    const int64_t s1 = std::max(1, request.fromSamplesPerMeasure);
+    const int64_t b1 = std::max(1, request.fromMeasuresPerBar);
+    const int64_t s2 = std::max(1, request.toSamplesPerMeasure);
+    const int64_t b2 = std::max(1, request.toMeasuresPerBar);
     const auto count = static_cast<int64_t>(source.size());
 
     target.clear();
@@ -67,7 +67,7 @@ int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& s
     // How envelope positions change; mode 2 keeps them.
     double pointFactor = 1.0;
 
-    switch (spec.mode) {
+    switch (request.mode) {
     case RetimeMode::Stretch: {
         const double d = double(s2) / double(s1);
         pointFactor = d;
@@ -101,7 +101,7 @@ int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& s
     case RetimeMode::FitBars: {
         // A bar stretched by k = 2^(scale - 2): below 1, k^-1 source bars make
         // one target bar; above 1, one source bar makes k target bars.
-        const int32_t scale = std::clamp(spec.barScale, 0, 4);
+        const int32_t scale = std::clamp(request.barScale, 0, 4);
         const double k = std::ldexp(1.0, scale - kUnscaledBars);
         const int64_t runSource = scale < kUnscaledBars ? b1 << (kUnscaledBars - scale) : b1;
         const int64_t runTarget = scale > kUnscaledBars ? b2 << (scale - kUnscaledBars) : b2;
@@ -128,7 +128,7 @@ int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& s
             Envelope& to = targetEnvelopes[c][k];
             to.reserve(from.size());
             for (EnvelopePoint point : from) {
-                if (spec.mode != RetimeMode::KeepTime)
+                if (request.mode != RetimeMode::KeepTime)
                     point.position = Saturate(Scaled(pointFactor, point.position));
                 to.push_back(point);
             }
@@ -137,12 +137,12 @@ int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& s
     return bits;
 }
 
-int RetimeFragment(const SongFragment& source, const RetimeSpec& spec, SongFragment& target)
+int RetimeFragment(const SongFragment& source, const RetimeRequest& request, SongFragment& target)
 {
-    const int bits = RetimeMeasures(source.measures, source.envelopes, spec, target.measures, target.envelopes);
+    const int bits = RetimeMeasures(source.measures, source.envelopes, request, target.measures, target.envelopes);
     target.inUse = source.inUse;
-    target.samplesPerMeasure = spec.toSamplesPerMeasure;
-    target.measuresPerBar = spec.toMeasuresPerBar;
+    target.samplesPerMeasure = request.toSamplesPerMeasure;
+    target.measuresPerBar = request.toMeasuresPerBar;
     return bits;
 }
 

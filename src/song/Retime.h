@@ -25,7 +25,7 @@ constexpr int kRetimeDropped = 2;
 // stretch every bar by 1/4, 1/2, 1, 2 or 4.
 constexpr int32_t kUnscaledBars = 2;
 
-struct RetimeSpec {
+struct RetimeRequest {
     int32_t fromSamplesPerMeasure = kDefaultSamplesPerMeasure;
     int32_t fromMeasuresPerBar = kDefaultMeasuresPerBar;
     int32_t toSamplesPerMeasure = kDefaultSamplesPerMeasure;
@@ -39,11 +39,11 @@ struct RetimeSpec {
 // than kMaxSongMeasures measures; slots beyond count as dropped. Returns the
 // result bits.
 int RetimeMeasures(const std::vector<Measure>& source, const ChannelEnvelopes& sourceEnvelopes,
-                   const RetimeSpec& spec, std::vector<Measure>& target, ChannelEnvelopes& targetEnvelopes);
+                   const RetimeRequest& request, std::vector<Measure>& target, ChannelEnvelopes& targetEnvelopes);
 
 // The same for song fragments; the in-use words are copied, the target's
-// tempo values become the spec's target values.
-int RetimeFragment(const SongFragment& source, const RetimeSpec& spec, SongFragment& target);
+// tempo values become the request's target values.
+int RetimeFragment(const SongFragment& source, const RetimeRequest& request, SongFragment& target);
 
 // After a whole song was re-timed: every list of more than one point gets
 // its first point at 0 and its last at the song's last frame

@@ -113,15 +113,15 @@ int PreparePlacementFromClipboard(const Song& song, const SongFragment& clipboar
         placement.measuresPerBar = song.measuresPerBar;
         return 0; // an empty clipboard
     }
-    RetimeSpec spec;
-    spec.fromSamplesPerMeasure = clipboard.samplesPerMeasure;
-    spec.fromMeasuresPerBar = clipboard.measuresPerBar;
-    spec.toSamplesPerMeasure = song.samplesPerMeasure;
-    spec.toMeasuresPerBar = song.measuresPerBar;
+    RetimeRequest request;
+    request.fromSamplesPerMeasure = clipboard.samplesPerMeasure;
+    request.fromMeasuresPerBar = clipboard.measuresPerBar;
+    request.toSamplesPerMeasure = song.samplesPerMeasure;
+    request.toMeasuresPerBar = song.measuresPerBar;
     const bool sameTempo =
         clipboard.samplesPerMeasure == song.samplesPerMeasure && clipboard.measuresPerBar == song.measuresPerBar;
-    spec.mode = sameTempo ? RetimeMode::Stretch : RetimeMode::FitBars;
-    return RetimeFragment(clipboard, spec, placement);
+    request.mode = sameTempo ? RetimeMode::Stretch : RetimeMode::FitBars;
+    return RetimeFragment(clipboard, request, placement);
 }
 
 int32_t PreparePlacementFromSelection(const Song& song, SongFragment& placement)

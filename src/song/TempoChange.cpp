@@ -60,16 +60,16 @@ bool RisksDataLoss(const Song& song, const TempoChange& change)
     return false;
 }
 
-RetimeSpec SpecFor(const Song& song, const TempoChange& change)
+RetimeRequest SpecFor(const Song& song, const TempoChange& change)
 {
-    RetimeSpec spec;
-    spec.fromSamplesPerMeasure = song.samplesPerMeasure;
-    spec.fromMeasuresPerBar = song.measuresPerBar;
-    spec.toSamplesPerMeasure = change.samplesPerMeasure;
-    spec.toMeasuresPerBar = change.measuresPerBar;
-    spec.mode = change.keepTime ? RetimeMode::KeepTime : RetimeMode::FitBars;
-    spec.barScale = change.keepTime ? kUnscaledBars : change.barScale;
-    return spec;
+    RetimeRequest request;
+    request.fromSamplesPerMeasure = song.samplesPerMeasure;
+    request.fromMeasuresPerBar = song.measuresPerBar;
+    request.toSamplesPerMeasure = change.samplesPerMeasure;
+    request.toMeasuresPerBar = change.measuresPerBar;
+    request.mode = change.keepTime ? RetimeMode::KeepTime : RetimeMode::FitBars;
+    request.barScale = change.keepTime ? kUnscaledBars : change.barScale;
+    return request;
 }
 
 SongRetimeResult ApplyTempoChange(Song& song, const TempoChange& change, const SampleLibrary& library,
@@ -89,27 +89,27 @@ SongRetimeResult ApplyTempoChange(Song& song, const TempoChange& change, const S
     return RetimeSong(song, SpecFor(song, change), library, engine);
 }
 
-SongRetimeResult RetimeSong(Song& song, RetimeSpec spec, const SampleLibrary& library, engine::EngineClient* engine)
+SongRetimeResult RetimeSong(Song& song, RetimeRequest request, const SampleLibrary& library, engine::EngineClient* engine)
 {
-    spec.fromSamplesPerMeasure = song.samplesPerMeasure;
-    spec.fromMeasuresPerBar = song.measuresPerBar;
-    spec.toSamplesPerMeasure = std::max(1, spec.toSamplesPerMeasure);
-    spec.toMeasuresPerBar = std::max(1, spec.toMeasuresPerBar);
+    request.fromSamplesPerMeasure = song.samplesPerMeasure;
+    request.fromMeasuresPerBar = song.measuresPerBar;
+    request.toSamplesPerMeasure = std::max(1, request.toSamplesPerMeasure);
+    request.toMeasuresPerBar = std::max(1, request.toMeasuresPerBar);
 
     SongRetimeResult result;
     result.oldMeasures = static_cast<int32_t>(song.measures.size());
     std::vector<Measure> measures;
     ChannelEnvelopes envelopes;
-    result.bits = RetimeMeasures(song.measures, song.envelopes, spec, measures, envelopes);
+    result.bits = RetimeMeasures(song.measures, song.envelopes, request, measures, envelopes);
     result.newMeasures = static_cast<int32_t>(measures.size());
-    FixEnvelopeEnds(envelopes, result.newMeasures, spec.toSamplesPerMeasure);
+    FixEnvelopeEnds(envelopes, result.newMeasures, request.toSamplesPerMeasure);
 
     const int64_t oldLength = LengthInWholeBars(result.oldMeasures, song.measuresPerBar);
-    const int64_t newLength = LengthInWholeBars(result.newMeasures, spec.toMeasuresPerBar);
+    const int64_t newLength = LengthInWholeBars(result.newMeasures, request.toMeasuresPerBar);
     song.measures = std::move(measures);
     song.envelopes = std::move(envelopes);
-    song.samplesPerMeasure = spec.toSamplesPerMeasure;
-    song.measuresPerBar = spec.toMeasuresPerBar;
+    song.samplesPerMeasure = request.toSamplesPerMeasure;
+    song.measuresPerBar = request.toMeasuresPerBar;
     ScaleRegions(song.regions, oldLength, newLength, result.newMeasures);
 
     if (engine) {

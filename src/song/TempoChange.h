@@ -40,7 +40,7 @@ bool RisksDataLoss(const Song& song, const TempoChange& change);
 
 // The re-timing a change uses: keep time with the keep-time box, else fit
 // bars (with the bar scale).
-RetimeSpec SpecFor(const Song& song, const TempoChange& change);
+RetimeRequest SpecFor(const Song& song, const TempoChange& change);
 
 // Applies a change as the tempo command does. Nothing happens when the
 // change asks for nothing. An empty song just takes the values (0x20001).
@@ -54,9 +54,9 @@ SongRetimeResult ApplyTempoChange(Song& song, const TempoChange& change, const S
 // channels 0 to 11, list order) after its ends were moved, and 0x20005 for
 // every filled slot. Regions are scaled by the ratio of the new to the old
 // song length, both counted in whole bars rounded up; regions that start
-// past the new end go, those that end past it are cut. `spec`'s source
+// past the new end go, those that end past it are cut. `request`'s source
 // values are taken from the song.
-SongRetimeResult RetimeSong(Song& song, RetimeSpec spec, const SampleLibrary& library,
+SongRetimeResult RetimeSong(Song& song, RetimeRequest request, const SampleLibrary& library,
                             engine::EngineClient* engine);
 
 } // namespace bm

@@ -10,9 +10,9 @@ namespace {
 using test::Kick;
 using test::Slot;
 
-RetimeSpec Spec(int32_t s1, int32_t b1, int32_t s2, int32_t b2, RetimeMode mode, int32_t scale = kUnscaledBars)
+RetimeRequest Request(int32_t s1, int32_t b1, int32_t s2, int32_t b2, RetimeMode mode, int32_t scale = kUnscaledBars)
 {
-    return RetimeSpec{s1, b1, s2, b2, mode, scale};
+    return RetimeRequest{s1, b1, s2, b2, mode, scale};
 }
 
 TEST(Retime, KeepTimeToHalfMeasuresDoublesTheMeasures)
@@ -24,7 +24,7 @@ TEST(Retime, KeepTimeToHalfMeasuresDoublesTheMeasures)
     source.envelopes[1][0] = {{0, 5, 0}, {61055, 6, 1}};
     source.inUse[1][0] = 1;
     SongFragment target;
-    EXPECT_EQ(RetimeFragment(source, Spec(20352, 8, 10176, 8, RetimeMode::KeepTime), target), 0);
+    EXPECT_EQ(RetimeFragment(source, Request(20352, 8, 10176, 8, RetimeMode::KeepTime), target), 0);
     ASSERT_EQ(target.measures.size(), 6u);
     EXPECT_EQ(target.measures[1].slots[4], Slot(Kick(0), 4824, 1, 1));
     // 2 * 20352 + 20000 = 60704 = 5 * 10176 + 9824.
@@ -44,7 +44,7 @@ TEST(Retime, FitBarsFromEightToFourMeasuresPerBar)
     envelopes[0][1] = {{0, 1, 0}, {40704, 2, 0}, {325631, 3, 0}};
     std::vector<Measure> target;
     ChannelEnvelopes targetEnvelopes;
-    const int bits = RetimeMeasures(source, envelopes, Spec(20352, 8, 20352, 4, RetimeMode::FitBars), target,
+    const int bits = RetimeMeasures(source, envelopes, Request(20352, 8, 20352, 4, RetimeMode::FitBars), target,
                                     targetEnvelopes);
     EXPECT_EQ(bits, 0);
     ASSERT_EQ(target.size(), 8u);
@@ -62,19 +62,19 @@ TEST(Retime, ReportsCollisionsAndLosses)
     source[7].slots[1] = Slot(Kick(2), 3 * 20352); // an offset past its measure: beyond the target
     std::vector<Measure> target;
     ChannelEnvelopes envelopes, targetEnvelopes;
-    const int bits = RetimeMeasures(source, envelopes, Spec(20352, 8, 20352, 4, RetimeMode::FitBars), target,
+    const int bits = RetimeMeasures(source, envelopes, Request(20352, 8, 20352, 4, RetimeMode::FitBars), target,
                                     targetEnvelopes);
     EXPECT_EQ(bits, kRetimeOverwrote | kRetimeDropped);
     EXPECT_EQ(target[2].slots[0].ref, Kick(1)) << "the later slot overwrites";
 
     source.assign(2, Measure{});
     source[1].slots[0] = Slot(Kick(0), -5);
-    EXPECT_EQ(RetimeMeasures(source, envelopes, Spec(1000, 4, 500, 4, RetimeMode::KeepTime), target,
+    EXPECT_EQ(RetimeMeasures(source, envelopes, Request(1000, 4, 500, 4, RetimeMode::KeepTime), target,
                              targetEnvelopes),
               0);
     EXPECT_EQ(target[1].slots[0].start, 495);
     source[0].slots[0] = Slot(Kick(0), -5);
-    EXPECT_EQ(RetimeMeasures(source, envelopes, Spec(1000, 4, 500, 4, RetimeMode::KeepTime), target,
+    EXPECT_EQ(RetimeMeasures(source, envelopes, Request(1000, 4, 500, 4, RetimeMode::KeepTime), target,
                              targetEnvelopes),
               kRetimeDropped);
 }
@@ -87,13 +87,13 @@ TEST(Retime, StretchScalesWithinEachMeasureAndCopiesAtEqualTempo)
     source.measures[1].slots[8].selected = 1; // empty slots are not carried
     source.envelopes[11][1] = {{0, -3, 1}, {40703, 3, 0}};
     SongFragment target;
-    EXPECT_EQ(RetimeFragment(source, Spec(20352, 8, 10176, 2, RetimeMode::Stretch), target), 0);
+    EXPECT_EQ(RetimeFragment(source, Request(20352, 8, 10176, 2, RetimeMode::Stretch), target), 0);
     ASSERT_EQ(target.measures.size(), 2u);
     EXPECT_EQ(target.measures[1].slots[7], Slot(Kick(0), 5000, 1, 1));
     EXPECT_EQ(target.measures[1].slots[8], ChannelSlot{});
     EXPECT_EQ(target.envelopes[11][1], (Envelope{{0, -3, 1}, {20351, 3, 0}}));
 
-    EXPECT_EQ(RetimeFragment(source, Spec(20352, 8, 20352, 8, RetimeMode::Stretch), target), 0);
+    EXPECT_EQ(RetimeFragment(source, Request(20352, 8, 20352, 8, RetimeMode::Stretch), target), 0);
     EXPECT_EQ(target.measures[1].slots[7], source.measures[1].slots[7]);
     EXPECT_EQ(target.envelopes, source.envelopes);
 }
@@ -104,11 +104,11 @@ TEST(Retime, HostileTempoValuesStayBounded)
     source[2].slots[0] = Slot(Kick(0), 5);
     std::vector<Measure> target;
     ChannelEnvelopes envelopes, targetEnvelopes;
-    RetimeMeasures(source, envelopes, Spec(2000000000, 1, 1, 1, RetimeMode::KeepTime), target, targetEnvelopes);
+    RetimeMeasures(source, envelopes, Request(2000000000, 1, 1, 1, RetimeMode::KeepTime), target, targetEnvelopes);
     EXPECT_EQ(static_cast<int64_t>(target.size()), kMaxSongMeasures);
-    RetimeMeasures(source, envelopes, Spec(0, 0, -4, 2000000000, RetimeMode::FitBars), target, targetEnvelopes);
+    RetimeMeasures(source, envelopes, Request(0, 0, -4, 2000000000, RetimeMode::FitBars), target, targetEnvelopes);
     EXPECT_EQ(static_cast<int64_t>(target.size()), kMaxSongMeasures);
-    RetimeMeasures({}, envelopes, Spec(20352, 8, 10176, 8, RetimeMode::KeepTime), target, targetEnvelopes);
+    RetimeMeasures({}, envelopes, Request(20352, 8, 10176, 8, RetimeMode::KeepTime), target, targetEnvelopes);
     EXPECT_TRUE(target.empty());
 }
 

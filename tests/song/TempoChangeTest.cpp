@@ -18,11 +18,11 @@ TEST(TempoChange, RetimingAWholeSongPostsInOrder)
     song.measures[1].slots[3] = Slot(Kick(0), 700);
     song.envelopes[4][0] = {{0, 1, 0}, {1200, 2, 0}, {1999, 3, 0}};
     RecordingEngineClient engine;
-    RetimeSpec spec;
-    spec.toSamplesPerMeasure = 500;
-    spec.toMeasuresPerBar = 8;
-    spec.mode = RetimeMode::KeepTime;
-    const SongRetimeResult result = RetimeSong(song, spec, library, &engine);
+    RetimeRequest request;
+    request.toSamplesPerMeasure = 500;
+    request.toMeasuresPerBar = 8;
+    request.mode = RetimeMode::KeepTime;
+    const SongRetimeResult result = RetimeSong(song, request, library, &engine);
     EXPECT_EQ(result, (SongRetimeResult{0, 2, 4}));
     EXPECT_EQ(song.samplesPerMeasure, 500);
     ASSERT_EQ(song.measures.size(), 4u);

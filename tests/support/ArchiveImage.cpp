@@ -53,36 +53,36 @@ std::string ArchiveImage(const std::string& magic, const std::vector<ImageEntry>
     return out;
 }
 
-std::string BitmapImage(const BitmapSpec& spec)
+std::string BitmapImage(const BitmapSpec& shape)
 {
-    uint32_t bytesPerPixel = spec.bitCount / 8;
-    uint32_t rowBytes = static_cast<uint32_t>(spec.width) * bytesPerPixel;
-    uint32_t stride = spec.packed ? rowBytes : (rowBytes + 3) & ~3u;
-    uint32_t palette = spec.bitCount == 8 ? 256 * 4 : 0;
+    uint32_t bytesPerPixel = shape.bitCount / 8;
+    uint32_t rowBytes = static_cast<uint32_t>(shape.width) * bytesPerPixel;
+    uint32_t stride = shape.packed ? rowBytes : (rowBytes + 3) & ~3u;
+    uint32_t palette = shape.bitCount == 8 ? 256 * 4 : 0;
     uint32_t dataOffset = 14 + 40 + palette;
 
     std::string out = "BM";
-    AppendLE32(out, dataOffset + stride * static_cast<uint32_t>(spec.height));
+    AppendLE32(out, dataOffset + stride * static_cast<uint32_t>(shape.height));
     AppendLE32(out, 0);
     AppendLE32(out, dataOffset);
     AppendLE32(out, 40);
-    AppendLE32(out, static_cast<uint32_t>(spec.width));
-    AppendLE32(out, static_cast<uint32_t>(spec.bottomUp ? spec.height : -spec.height));
+    AppendLE32(out, static_cast<uint32_t>(shape.width));
+    AppendLE32(out, static_cast<uint32_t>(shape.bottomUp ? shape.height : -shape.height));
     AppendLE16(out, 1);
-    AppendLE16(out, spec.bitCount);
+    AppendLE16(out, shape.bitCount);
     AppendLE32(out, 0); // no compression
-    AppendLE32(out, stride * static_cast<uint32_t>(spec.height));
+    AppendLE32(out, stride * static_cast<uint32_t>(shape.height));
     AppendLE32(out, 2835);
     AppendLE32(out, 2835);
-    AppendLE32(out, spec.bitCount == 8 ? 256 : 0);
+    AppendLE32(out, shape.bitCount == 8 ? 256 : 0);
     AppendLE32(out, 0);
     for (uint32_t i = 0; i < palette / 4; ++i)
         AppendLE32(out, i * 0x010101u); // grey ramp, ignored by the loader
-    for (int32_t r = 0; r < spec.height; ++r) {
-        int32_t y = spec.bottomUp ? spec.height - 1 - r : r;
+    for (int32_t r = 0; r < shape.height; ++r) {
+        int32_t y = shape.bottomUp ? shape.height - 1 - r : r;
         std::string row;
-        for (int32_t x = 0; x < spec.width; ++x) {
-            uint32_t value = spec.pixel ? spec.pixel(x, y) : 0;
+        for (int32_t x = 0; x < shape.width; ++x) {
+            uint32_t value = shape.pixel ? shape.pixel(x, y) : 0;
             for (uint32_t b = 0; b < bytesPerPixel; ++b)
                 row.push_back(static_cast<char>(value >> (8 * b)));
         }

@@ -36,7 +36,7 @@ struct BitmapSpec {
     bool packed = false;
     std::function<uint32_t(int32_t x, int32_t y)> pixel;
 };
-std::string BitmapImage(const BitmapSpec& spec);
+std::string BitmapImage(const BitmapSpec& shape);
 
 // Offsets of header fields inside a BitmapImage.
 constexpr size_t kBitmapDataOffsetField = 10;

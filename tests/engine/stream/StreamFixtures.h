@@ -23,38 +23,38 @@ struct WaveSpec {
 inline void Put32(std::string& s, uint32_t v) { for (int i = 0; i < 4; ++i) s += char((v >> (8 * i)) & 0xFF); }
 inline void Put16(std::string& s, uint16_t v) { s += char(v & 0xFF); s += char(v >> 8); }
 
-inline std::string WaveBytes(const WaveSpec& spec)
+inline std::string WaveBytes(const WaveSpec& shape)
 {
     std::string body = "WAVEfmt ";
     Put32(body, 16);
     Put16(body, 1);
-    Put16(body, uint16_t(spec.channels));
-    Put32(body, uint32_t(spec.rate));
-    Put32(body, uint32_t(spec.rate * spec.channels * 2));
-    Put16(body, uint16_t(spec.channels * 2));
+    Put16(body, uint16_t(shape.channels));
+    Put32(body, uint32_t(shape.rate));
+    Put32(body, uint32_t(shape.rate * shape.channels * 2));
+    Put16(body, uint16_t(shape.channels * 2));
     Put16(body, 16);
-    if (!spec.loop.empty()) {
+    if (!shape.loop.empty()) {
         body += "loop";
         Put32(body, 16);
-        for (int32_t v : spec.loop)
+        for (int32_t v : shape.loop)
             Put32(body, uint32_t(v));
     }
-    if (!spec.m2st.empty()) {
+    if (!shape.m2st.empty()) {
         body += "m2st";
-        Put32(body, uint32_t(spec.m2st.size() * 4));
-        for (int32_t v : spec.m2st)
+        Put32(body, uint32_t(shape.m2st.size() * 4));
+        for (int32_t v : shape.m2st)
             Put32(body, uint32_t(v));
     }
     body += "data";
-    Put32(body, uint32_t(spec.samples.size() * 2));
-    for (int16_t v : spec.samples)
+    Put32(body, uint32_t(shape.samples.size() * 2));
+    for (int16_t v : shape.samples)
         Put16(body, uint16_t(v));
     std::string file = "RIFF";
     Put32(file, uint32_t(body.size()));
     return file + body;
 }
 
-inline void WriteWave(const std::string& path, const WaveSpec& spec) { bm::test::WriteFile(path, WaveBytes(spec)); }
+inline void WriteWave(const std::string& path, const WaveSpec& shape) { bm::test::WriteFile(path, WaveBytes(shape)); }
 
 // Stereo frames: left = base + k, right = -(base + k).
 inline std::vector<int16_t> Ramp(int frames, int base = 0)
