@@ -47,6 +47,9 @@ function(bm_test_suite name dir)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    # Listing the cases of a sanitizer build on a busy machine can take
+    # longer than CMake's default of 5 s.
+    DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PROPERTIES ${properties})
 endfunction()
