@@ -149,9 +149,9 @@ using EngineCommand = std::variant<OutputBufferDone, InputBufferFull, SetTempo, 
 namespace detail {
 
 template <typename T>
-constexpr CommandCode kCodeOf = CommandCode::End;
+inline constexpr CommandCode kCodeOf = CommandCode::End;
 
-#define BM_CODE(Type) template <> constexpr CommandCode kCodeOf<Type> = CommandCode::Type;
+#define BM_CODE(Type) template <> inline constexpr CommandCode kCodeOf<Type> = CommandCode::Type;
 BM_CODE(OutputBufferDone)
 BM_CODE(InputBufferFull)
 BM_CODE(SetTempo)

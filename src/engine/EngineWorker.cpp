@@ -255,10 +255,6 @@ bool EngineWorker::Handle(EngineCommand& command)
     return true;
 }
 
-void EngineWorker::OnExportCommand(const EngineCommand&) {}
-
-void EngineWorker::OnRecordingCommand(const EngineCommand&) {}
-
 void EngineWorker::OnEnd()
 {
     m_swap.SwitchOff();

@@ -140,10 +140,15 @@ private:
                     std::optional<EnvelopeNode> set, bool remove);
     void OnEnd();
 
-    // Hooks for export (0x50001 ... 0x50003) and recording (0x10002,
-    // 0x30008 ... 0x3000B): not handled yet; the commands are dropped.
+    // Export (0x50001 ... 0x50003), in EngineWorkerExport.cpp.
     void OnExportCommand(const EngineCommand& command);
+    // ---- export: declarations ----
+    // ---- export: end ----
+
+    // Recording (0x10002, 0x30008 ... 0x3000B), in EngineWorkerRecording.cpp.
     void OnRecordingCommand(const EngineCommand& command);
+    // ---- recording: declarations ----
+    // ---- recording: end ----
 
     // Opens the output (and the input with the record bit) and sets the
     // mode; false when a device could not be opened (reported).
@@ -193,6 +198,12 @@ private:
     std::chrono::steady_clock::time_point m_holdUntil{}; // background work held while playing
     std::array<PreviewItem, kPreviewEntries> m_preview;
     bool m_previewReverse = false;
+
+    // ---- export: state ----
+    // ---- export: end ----
+
+    // ---- recording: state ----
+    // ---- recording: end ----
 
     // Read by the UI thread.
     std::atomic<int32_t> m_mode{kModeIdle};
