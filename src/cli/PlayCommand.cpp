@@ -7,26 +7,19 @@
 // SDL_AUDIODRIVER=disk, SDL writes what it plays to SDL_DISKAUDIOFILE.
 
 #include "cli/Cli.h"
-#include "cli/LibraryCommands.h"
+#include "cli/EngineSession.h"
 
-#include "app/OptionsFile.h"
 #include "core/Paths.h"
 #include "engine/EngineWorker.h"
 #include "engine/device/SdlWaveOut.h"
-#include "engine/stream/CatalogueView.h"
-#include "engine/stream/SampleCache.h"
-#include "engine/stream/StreamSampleSource.h"
-#include "song/SongReader.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <mutex>
 #include <ostream>
 
@@ -61,50 +54,6 @@ public:
 private:
     struct sigaction m_old {};
     struct sigaction m_oldTerm {};
-};
-
-// What the worker tells the main window, as far as playing needs it.
-class PlayPort final : public platform::MessagePort {
-public:
-    void Post(platform::Message message) override
-    {
-        std::lock_guard lock(m_mutex);
-        if (message.number == msg::kPlaybackStarted) {
-            m_started = true;
-        } else if (message.number == msg::kPlaybackStopped && (m_started || message.lParam != 0)) {
-            // A stop before the start is the song reader's; a failed start
-            // carries lParam 256.
-            m_stopped = true;
-            m_deviceFailed = message.lParam != 0 && !m_started;
-        } else if (message.number == msg::kIdleReport && message.wParam == 0) {
-            m_idle = true;
-        }
-        m_changed.notify_all();
-    }
-    // Waits up to `timeout` for the end; true once playback has stopped.
-    bool WaitStopped(std::chrono::milliseconds timeout)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [this] { return m_stopped; });
-    }
-    bool WaitIdle(std::chrono::milliseconds timeout)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [this] { return m_idle; });
-    }
-    bool DeviceFailed()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_deviceFailed;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_started = false;
-    bool m_stopped = false;
-    bool m_deviceFailed = false;
-    bool m_idle = false;
 };
 
 // Region play as the main window sends it: the start measure (the given one
@@ -160,69 +109,30 @@ int RunPlay(Invocation& in)
     if (in.Value("volume") && !in.IntValue("volume", 0, 255, volume))
         return kExitUsage;
 
-    const std::string program = AsFolder(in.ProgramFolder());
-    Installation installation = LoadInstallation(program, InstallationUse::Look);
-    app::OptionsFile options;
-    options.temporaryFolder = program;
-    FolderList ignored;
-    app::ReadOptionsFile(program, options, ignored, app::ProbeMachine(), app::FolderCreation::Skip);
-    const std::string temporary = installation.folders.temporaryFolder;
-    std::error_code ec;
-    std::filesystem::create_directories(temporary, ec); // the disk cache lives there
-
-    FolderList folders;
-    folders.Assign(installation.folders.sampleFolders);
-    stream::CatalogueView catalogue;
-    catalogue.Publish(installation.library);
-    stream::SampleCache cache(temporary, options.diskCacheMegabytes);
-    stream::UnavailableSongPath songs;
-    engine::EngineSampleContext context;
-    stream::StreamSampleSource source({&folders, &catalogue, &cache, &context, &songs});
-
     std::mutex deviceLock;
     device::SdlWaveOut output(deviceLock);
-    PlayPort port;
-    engine::EngineSettings settings;
-    settings.temporaryFolder = temporary;
-    settings.memoryLimit = options.memoryCacheBytes;
-    settings.folders = &folders;
-    engine::EngineWorker worker(port, source, context, output, nullptr, std::move(settings));
-    worker.Start();
-    auto finish = [&] {
-        worker.Post(engine::Stop{});
-        worker.Post(engine::End{});
-        worker.WaitFinished(std::chrono::milliseconds(10000));
-    };
+    EngineSession session(in.ProgramFolder(), output, nullptr);
 
     Song song;
-    SongReader reader(installation.library, folders.Snapshot(), program, {.engine = &worker});
     Error error;
-    if (!reader.ReadSong(in.Arg(0), song, &error)) {
-        finish();
+    if (!session.ReadSong(in.Arg(0), song, &error))
         return in.Failed("cannot read " + in.Arg(0) + ": " + error.message);
-    }
-    if (song.measures.empty()) {
-        finish();
+    if (song.measures.empty())
         return in.Failed(in.Arg(0) + " has no measures");
-    }
-    if (from >= int64_t(song.measures.size())) {
-        finish();
+    if (from >= int64_t(song.measures.size()))
         return in.Failed("--from " + std::to_string(from) + " is beyond the song's " +
                          std::to_string(song.measures.size()) + " measures");
-    }
     int32_t start = int32_t(from);
     std::vector<engine::JumpPair> jumps;
     if (in.Flag("regions")) {
         jumps = RegionJumps(song, start);
-        if (jumps.empty()) {
-            finish();
+        if (jumps.empty())
             return in.Failed(in.Arg(0) + " has no region that is on");
-        }
     }
 
     // Let the worker load the song's samples into memory before it plays.
-    worker.Post(engine::IdleReport{1});
-    port.WaitIdle(std::chrono::minutes(10));
+    session.WaitIdle(std::chrono::minutes(10));
+    engine::EngineWorker& worker = session.Worker();
 
     InterruptGuard guard;
     if (in.Flag("loop"))
@@ -234,10 +144,24 @@ int RunPlay(Invocation& in)
 
     const bool terminal = isatty(STDOUT_FILENO) != 0;
     const int64_t m = song.samplesPerMeasure > 0 ? song.samplesPerMeasure : kDefaultSamplesPerMeasure;
+    bool started = false;
     bool stopped = false;
+    bool deviceFailed = false;
+    auto shown = std::chrono::steady_clock::time_point{};
     while (!stopped && !g_interrupted.load()) {
-        stopped = port.WaitStopped(std::chrono::milliseconds(100));
-        if (terminal && !stopped) {
+        if (auto message = session.NextMessage(std::chrono::milliseconds(100))) {
+            if (message->number == msg::kPlaybackStarted) {
+                started = true;
+            } else if (message->number == msg::kPlaybackStopped && (started || message->lParam != 0)) {
+                // A stop before the start is the song reader's; a failed
+                // start carries lParam 256.
+                stopped = true;
+                deviceFailed = message->lParam != 0 && !started;
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (terminal && !stopped && now - shown >= std::chrono::milliseconds(100)) {
+            shown = now;
             const int64_t position = worker.Position();
             if (position >= 0)
                 in.Out() << "\rmeasure " << position / m + 1 << " of " << song.measures.size() << "  "
@@ -246,8 +170,8 @@ int RunPlay(Invocation& in)
     }
     if (terminal)
         in.Out() << "\n";
-    finish();
-    if (port.DeviceFailed())
+    session.Finish();
+    if (deviceFailed)
         return in.Failed("the sound device could not be opened");
     return kExitOk;
 }
