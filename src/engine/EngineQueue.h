@@ -17,7 +17,7 @@
 // Clear() on the worker only. The queue lock is held only to add or remove
 // an entry, never while a command is handled.
 
-#include "engine/AutoResetEvent.h"
+#include "platform/AutoResetEvent.h"
 #include "engine/EngineCommand.h"
 #include "engine/device/DeviceEvents.h"
 
@@ -43,9 +43,9 @@ public:
     void Clear();
     size_t Size() const;
 
-    AutoResetEvent& WakeEvent() { return m_wake; }
-    AutoResetEvent& InterruptEvent() { return m_interrupt; }
-    AutoResetEvent& FinishedEvent() { return m_finished; }
+    platform::AutoResetEvent& WakeEvent() { return m_wake; }
+    platform::AutoResetEvent& InterruptEvent() { return m_interrupt; }
+    platform::AutoResetEvent& FinishedEvent() { return m_finished; }
 
     // Whether posting a command of this code sets the interrupt event.
     static bool IsUrgent(CommandCode code);
@@ -69,9 +69,9 @@ private:
     uint32_t m_overflowOutput = 0;
     std::array<uint32_t, device::kInputBufferCount> m_overflowInput{};
 
-    AutoResetEvent m_wake;
-    AutoResetEvent m_interrupt;
-    AutoResetEvent m_finished;
+    platform::AutoResetEvent m_wake;
+    platform::AutoResetEvent m_interrupt;
+    platform::AutoResetEvent m_finished;
 };
 
 } // namespace bm::engine

@@ -1,8 +1,13 @@
 #pragma once
 
-// An event that lets one waiter through per Set() and then closes again by
-// itself. Several Set() calls before a wait count as one. Any thread may set
-// or wait. Example (engine worker):
+// An event that releases one waiter per Set(), as the engine worker's wake,
+// interrupt and finished events need it. Set() with a thread waiting
+// releases exactly that thread and leaves the event unsignalled; Set() with
+// nobody waiting leaves the event signalled until the next wait consumes it
+// (several such Set() calls count as one). Reset() clears a pending signal
+// but never takes back a release already given, so Set() followed at once
+// by Reset() frees a waiting thread and leaves nothing behind. Any thread.
+// Example (engine worker):
 //     while (!stopping) { wake.Wait(); DrainQueue(); }
 
 #include <chrono>
@@ -17,19 +22,18 @@ public:
     AutoResetEvent(const AutoResetEvent&) = delete;
     AutoResetEvent& operator=(const AutoResetEvent&) = delete;
 
-    // Opens the event; one waiter (now or the next to come) passes.
     void Set();
-    // Waits until the event is open, then closes it.
-    void Wait();
-    // As Wait(), but gives up after `timeout`; true when the event was open.
-    bool WaitFor(std::chrono::milliseconds timeout);
-    // Closes the event without waiting.
     void Reset();
+    void Wait();
+    // True when signalled within the time (0 = just test and consume).
+    bool WaitFor(std::chrono::milliseconds timeout);
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_open = false;
+    bool m_signalled = false;
+    int m_waiters = 0;
+    int m_releases = 0; // waiters released but not yet returned
 };
 
 } // namespace bm::platform

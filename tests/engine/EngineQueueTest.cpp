@@ -11,41 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(AutoResetEvent, ASetWithoutWaiterStaysUntilOneWaitConsumesIt)
-{
-    AutoResetEvent event;
-    EXPECT_FALSE(event.WaitFor(0ms));
-    event.Set();
-    event.Set();
-    EXPECT_TRUE(event.WaitFor(0ms));
-    EXPECT_FALSE(event.WaitFor(0ms)) << "auto-reset: one wait consumes it";
-    event.Set();
-    event.Reset();
-    EXPECT_FALSE(event.WaitFor(0ms));
-}
-
-TEST(AutoResetEvent, SetThenResetReleasesAWaitingThreadAndLeavesNothing)
-{
-    AutoResetEvent event;
-    AutoResetEvent waiting;
-    std::atomic<bool> released{false};
-    std::thread waiter([&] {
-        waiting.Set();
-        event.Wait();
-        released = true;
-    });
-    waiting.Wait();
-    // The waiter may not have blocked yet; Set() then leaves the event
-    // signalled and Reset() would swallow it. Repeat until it is released.
-    while (!released) {
-        event.Set();
-        event.Reset();
-        std::this_thread::yield();
-    }
-    waiter.join();
-    EXPECT_FALSE(event.WaitFor(0ms));
-}
-
 EngineCommand Numbered(int32_t value) { return IdleReport{value}; }
 
 int32_t ValueOf(const EngineCommand& command) { return std::get<IdleReport>(command).value; }

@@ -44,5 +44,27 @@ TEST(AutoResetEvent, WakesAWaiterOnAnotherThread)
     worker.join();
 }
 
+TEST(AutoResetEvent, SetThenResetReleasesAWaitingThreadAndLeavesNothing)
+{
+    AutoResetEvent event;
+    AutoResetEvent waiting;
+    std::atomic<bool> released{false};
+    std::thread waiter([&] {
+        waiting.Set();
+        event.Wait();
+        released = true;
+    });
+    waiting.Wait();
+    // The waiter may not have blocked yet; Set() then leaves the event
+    // signalled and Reset() would swallow it. Repeat until it is released.
+    while (!released) {
+        event.Set();
+        event.Reset();
+        std::this_thread::yield();
+    }
+    waiter.join();
+    EXPECT_FALSE(event.WaitFor(milliseconds(0)));
+}
+
 } // namespace
 } // namespace bm::platform
