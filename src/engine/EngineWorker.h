@@ -45,6 +45,7 @@
 #include "engine/device/WaveInDevice.h"
 #include "engine/device/WaveOutDevice.h"
 #include "engine/dsp/SpectrumAnalyser.h"
+#include "engine/stream/SampleStream.h"
 #include "platform/MessagePort.h"
 
 #include <array>
@@ -109,6 +110,16 @@ public:
     int DeviceVolume() const;
     int32_t Mode() const { return m_mode.load(); }
 
+    // Recording readings for the record display (any thread, lock-free;
+    // written by the worker, display-only): the first left and right sample
+    // of the newest input buffer, the recording file's data length in bytes
+    // (refreshed once per ring of input buffers), and the free bytes on the
+    // temporary folder's drive (0 when it cannot be read).
+    int32_t InputLeft() const { return m_inputLeft.load(std::memory_order_relaxed); }
+    int32_t InputRight() const { return m_inputRight.load(std::memory_order_relaxed); }
+    uint32_t RecordedBytes() const { return m_recordedBytes.load(std::memory_order_relaxed); }
+    double FreeSpace() const { return m_freeSpace.load(std::memory_order_relaxed); }
+
     void SetTemporaryFolder(std::string folder);
     void SetMemoryLimit(int64_t bytes) { m_memoryLimit.store(bytes); }
 
@@ -148,6 +159,13 @@ private:
     // Recording (0x10002, 0x30008 ... 0x3000B), in EngineWorkerRecording.cpp.
     void OnRecordingCommand(const EngineCommand& command);
     // ---- recording: declarations ----
+    void OnStartRecording();
+    void OnEndRecording();
+    void OnOpenRecordingFile();
+    void OnCloseRecordingFile();
+    void OnInputBufferFull(int32_t index);
+    void PublishFreeSpace();
+    std::string RecordingPath() const;
     // ---- recording: end ----
 
     // Opens the output (and the input with the record bit) and sets the
@@ -203,6 +221,13 @@ private:
     // ---- export: end ----
 
     // ---- recording: state ----
+    // The recording file while writing (create mode), else closed.
+    stream::SampleStream m_recording;
+    // Published for the UI thread (see InputLeft() ... FreeSpace()).
+    std::atomic<int32_t> m_inputLeft{0};
+    std::atomic<int32_t> m_inputRight{0};
+    std::atomic<uint32_t> m_recordedBytes{0};
+    std::atomic<double> m_freeSpace{0.0};
     // ---- recording: end ----
 
     // Read by the UI thread.
