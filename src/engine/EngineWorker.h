@@ -37,6 +37,7 @@
 #include "core/Paths.h"
 #include "engine/EngineQueue.h"
 #include "engine/EngineSong.h"
+#include "engine/ExportFile.h"
 #include "engine/MemorySampleCache.h"
 #include "engine/PositionMap.h"
 #include "engine/SampleSource.h"
@@ -154,6 +155,21 @@ private:
     // Export (0x50001 ... 0x50003), in EngineWorkerExport.cpp.
     void OnExportCommand(const EngineCommand& command);
     // ---- export: declarations ----
+    void StartExportJob(ExportJob job);
+    void CancelExportJob();
+    void ExportStepOnce();
+    void ExportScanStep();
+    void ExportWriteStep();
+    void ExportFinishStep();
+    // Ends the running export: the file deleted, `kind` posted (3 failed,
+    // 4 cancelled).
+    void AbandonExport(int64_t kind);
+    // The measure the export takes after `measure`.
+    int32_t NextExportMeasure(int32_t measure) const;
+    // Moves on from the measure just done; true when the stage has ended.
+    bool AdvanceExport();
+    void PostExportStep();
+    void PostExportMessage(int64_t kind, int64_t value, platform::MessagePayload payload = {});
     // ---- export: end ----
 
     // Recording (0x10002, 0x30008 ... 0x3000B), in EngineWorkerRecording.cpp.
@@ -218,6 +234,19 @@ private:
     bool m_previewReverse = false;
 
     // ---- export: state ----
+    // The running job (stage >= 0) and its output file.
+    ExportJob m_exportJob;
+    ExportFile m_exportFile;
+    int32_t m_exportStage = -1;      // -1 idle, 0 scan, 1 write, 2 finish
+    int32_t m_exportMeasure = 0;     // the measure the next step handles
+    int64_t m_exportDone = 0;        // measures done in this stage
+    int64_t m_exportPeak = 0;        // loudest stored measure peak so far
+    int64_t m_exportGain = kUnitGain;
+    int32_t m_exportLength = 0;      // M when the job started, frames
+    bool m_exportStepQueued = false; // one self-posted step at a time
+    SongRenderer m_exportRenderer{m_source};
+    std::vector<int16_t> m_exportMeasureSamples; // the last measure written
+    std::vector<int16_t> m_exportHead;           // the first fade length of the data as written
     // ---- export: end ----
 
     // ---- recording: state ----
