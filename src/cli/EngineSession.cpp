@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/SongSampleRenderPath.h"
 #include "song/SongReader.h"
 
 namespace bm::cli {
@@ -52,7 +53,8 @@ EngineSession::EngineSession(const std::string& programFolder, device::WaveOutDe
     m_folders.Assign(m_installation.folders.sampleFolders);
     m_catalogue.Publish(m_installation.library);
     m_cache = std::make_unique<stream::SampleCache>(m_temporary, m_options.diskCacheMegabytes);
-    m_songs = std::make_unique<stream::UnavailableSongPath>();
+    m_songs = std::make_unique<engine::SongSampleRenderPath>(
+        engine::SongSampleSettings{Environment(), m_program, &m_port});
     m_source = std::make_unique<stream::StreamSampleSource>(Environment());
 
     engine::EngineSettings settings;

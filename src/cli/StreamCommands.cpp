@@ -9,6 +9,7 @@
 #include "app/OptionsFile.h"
 #include "core/Paths.h"
 #include "core/Text.h"
+#include "engine/SongSampleRenderPath.h"
 #include "engine/audiofile/WavWriter.h"
 #include "engine/stream/PitchedCopy.h"
 #include "engine/stream/SampleStream.h"
@@ -28,7 +29,7 @@ struct StreamSetup {
     FolderList folders;
     CatalogueView catalogue;
     std::unique_ptr<SampleCache> cache;
-    UnavailableSongPath songs;
+    std::unique_ptr<engine::SongSampleRenderPath> songs; // songs used as samples
     StreamEnvironment env;
     int64_t barSpan = 0;
 };
@@ -56,7 +57,10 @@ std::unique_ptr<StreamSetup> LoadSetup(const std::string& programFolder,
     const int64_t m = options.samplesPerMeasure > 0 ? options.samplesPerMeasure : kDefaultSamplesPerMeasure;
     const int64_t d = options.measuresPerBar > 0 ? options.measuresPerBar : kDefaultMeasuresPerBar;
     setup->barSpan = m * d;
-    setup->env = {&setup->folders, &setup->catalogue, setup->cache.get(), nullptr, &setup->songs};
+    setup->env = {&setup->folders, &setup->catalogue, setup->cache.get(), nullptr, nullptr};
+    setup->songs = std::make_unique<engine::SongSampleRenderPath>(
+        engine::SongSampleSettings{setup->env, AsFolder(programFolder), nullptr});
+    setup->env.songs = setup->songs.get();
     return setup;
 }
 
