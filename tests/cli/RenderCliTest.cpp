@@ -1,0 +1,126 @@
+// render through the built tool: a small song of real samples in a program
+// folder made by the test.
+
+#include "core/Binary.h"
+#include "library/LibraryWriter.h"
+#include "song/SongFixtures.h"
+#include "song/SongWriter.h"
+#include "support/RunCli.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace bm {
+namespace {
+
+using test::CliResult;
+
+// A canonical wave file of `frames` frames of a 220 Hz tone at `amplitude`.
+std::string ToneWave(int32_t frames, double amplitude)
+{
+    std::string bytes(44 + size_t(frames) * 4, '\0');
+    auto* p = reinterpret_cast<uint8_t*>(bytes.data());
+    std::memcpy(p, "RIFF", 4);
+    WriteLE32(p + 4, uint32_t(bytes.size() - 8));
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    WriteLE32(p + 16, 16);
+    WriteLE16(p + 20, 1);
+    WriteLE16(p + 22, 2);
+    WriteLE32(p + 24, 44100);
+    WriteLE32(p + 28, 176400);
+    WriteLE16(p + 32, 4);
+    WriteLE16(p + 34, 16);
+    std::memcpy(p + 36, "data", 4);
+    WriteLE32(p + 40, uint32_t(frames) * 4);
+    for (int32_t i = 0; i < frames; ++i) {
+        const auto v = int16_t(amplitude * std::sin(2 * M_PI * 220.0 * i / 44100.0));
+        WriteLE16(p + 44 + size_t(i) * 4, uint16_t(v));
+        WriteLE16(p + 46 + size_t(i) * 4, uint16_t(v));
+    }
+    return bytes;
+}
+
+class RenderCliTest : public ::testing::Test {
+protected:
+    static constexpr int32_t kM = 20352;
+    test::ProgramSetup setup;
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(test::CliPath().empty()) << "BM_CLI is not set";
+        ASSERT_TRUE(WriteLibraryFile(setup.programFolder + "library.dat", setup.library));
+        // "kick 3" is one measure (the bar span at one measure per bar).
+        ASSERT_TRUE(test::WriteFile(setup.SamplePath("kick3.wav"), ToneWave(kM, 8000)));
+        Song song = test::MakeSong(4, kM, 1);
+        for (auto& measure : song.measures)
+            measure.slots[0] = test::Slot(test::Kick(2));
+        song.regions = {{1, 2, true}};
+        songPath = setup.dir / "song.ncp";
+        SongWriter writer(setup.library, setup.folders, setup.programFolder);
+        ASSERT_TRUE(writer.Write(song, songPath, SongWriteMode::Plain));
+    }
+
+    CliResult Run(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {"--program-folder", setup.programFolder});
+        return test::RunCli(args);
+    }
+
+    std::string songPath;
+};
+
+TEST_F(RenderCliTest, WritesTheWholeSongOrItsRegionsAndReportsThem)
+{
+    const std::string out = setup.dir / "out.wav";
+    CliResult r = Run({"render", songPath, out, "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"measures\":4,\"frames\":81408,\"peak\":"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"seconds\":1.84"), std::string::npos) << r.out;
+    const std::string wave = test::ReadFile(out);
+    ASSERT_EQ(wave.size(), 44u + 81408u * 4u);
+    const auto* p = reinterpret_cast<const uint8_t*>(wave.data());
+    EXPECT_EQ(ReadLE32(p + 40), 81408u * 4u);
+    int32_t peak = 0;
+    for (size_t i = 44; i + 1 < wave.size(); i += 2)
+        peak = std::max(peak, std::abs(int32_t(int16_t(ReadLE16(p + i)))));
+    EXPECT_GE(peak, 32000) << "normalised to full scale";
+
+    // The gain is 1000 x 32767 / the song's peak at unit gain.
+    const size_t at = r.out.find("\"peak\":");
+    ASSERT_NE(at, std::string::npos);
+    const int64_t songPeak = std::stoll(r.out.substr(at + 7));
+    EXPECT_GT(songPeak, 1000);
+    EXPECT_NE(r.out.find("\"gain\":" + std::to_string(1000 * 32767 / songPeak)), std::string::npos) << r.out;
+
+    r = Run({"render", songPath, setup.dir / "regions", "--regions-only", "--level-db", "-6", "--fade-in",
+             "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"measures\":2,\"frames\":40704,"), std::string::npos) << r.out;
+    // -6 dB: trunc(10000 x 1.122022^-6) / 10 = 501 thousandths.
+    EXPECT_NE(r.out.find("\"gain\":" + std::to_string(501 * 32767 / songPeak)), std::string::npos) << r.out;
+    EXPECT_EQ(test::ReadFile(setup.dir / "regions.wav").size(), 44u + 40704u * 4u) << "the extension is added";
+}
+
+TEST_F(RenderCliTest, FailsWithTheReason)
+{
+    CliResult r = Run({"render", songPath, setup.dir / "missing/out.wav"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no folder"), std::string::npos) << r.err;
+
+    r = Run({"render", setup.dir / "nothing.ncp", setup.dir / "out.wav"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+
+    ASSERT_TRUE(test::WriteFile(setup.dir / "kept.wav", "earlier"));
+    r = Run({"render", songPath, setup.dir / "kept.wav", "--level", "99"});
+    EXPECT_EQ(r.status, 2) << "below the dialog's 10 %";
+    EXPECT_EQ(Run({"render", songPath, setup.dir / "kept.wav", "--level-db", "21"}).status, 2);
+    EXPECT_EQ(Run({"render", songPath, setup.dir / "kept.wav", "--level", "500", "--level-db", "1"}).status, 2);
+    EXPECT_EQ(test::ReadFile(setup.dir / "kept.wav"), "earlier");
+    EXPECT_FALSE(std::filesystem::exists(setup.dir / "out.wav"));
+}
+
+} // namespace
+} // namespace bm
