@@ -701,6 +701,22 @@ void SampleStream::ReadWithPanDelay(int16_t* out, int64_t bytes, int64_t songPos
         const int far = 1 - near;
         double t = std::abs(m) * kPanDelayFrames;
         const double step = (std::abs(o) - std::abs(m)) * kPanDelayFrames / double(length);
+        if (step == 0.0 && t == std::floor(t)) {
+            // A steady whole-frame delay (the centre above all): the far
+            // channel's interpolation weight is 0, so both channels are
+            // plain copies, the far one from `delay` frames earlier.
+            const int64_t delay = int64_t(t);
+            const int16_t* nearFrom = source + (done + kPanDelayFrames) * 2 + near;
+            const int16_t* farFrom = source + (done + kPanDelayFrames - delay) * 2 + far;
+            int16_t* to = out + done * 2;
+            for (int64_t j = 0; j < length; ++j) {
+                to[j * 2 + near] = nearFrom[j * 2];
+                to[j * 2 + far] = farFrom[j * 2];
+            }
+            done += length;
+            at += length;
+            continue;
+        }
         for (int64_t j = done; j < done + length; ++j) {
             const int64_t s = j + kPanDelayFrames; // this frame in the scratch
             out[j * 2 + near] = source[s * 2 + near];
