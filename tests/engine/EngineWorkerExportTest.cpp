@@ -410,6 +410,34 @@ TEST_F(ExportTest, CancelDuringTheScanLeavesNoFileAndKeepsAnEarlierOne)
     EXPECT_EQ(FilesIn(out.Path()), (std::vector<std::string>{"kept.wav", "second.wav"}));
 }
 
+TEST_F(ExportTest, SongChangesBetweenMeasuresEndOrFailTheExport)
+{
+    LoadSong(10, 1000, Loud);
+    // Measures removed during the scan: both stages end at the song's new
+    // end, and the file holds what was written.
+    source.Arm("m2.wav");
+    size_t from = port.Size();
+    worker->Post(StartExport{Job("short.wav", 0, 10)});
+    ASSERT_TRUE(source.WaitBlocked());
+    worker->Post(RemoveMeasures{5, 5});
+    source.Release();
+    ASSERT_EQ(Outcome(from), kFinished);
+    EXPECT_EQ(Progress(1, from), (std::vector<int64_t>{100, 200, 300, 400, 500, 1000}));
+    EXPECT_EQ(Summary().measures, 5);
+    EXPECT_EQ(ReadWave(out / "short.wav").samples.size(), 5u * 2000u);
+
+    // A new measure length would mix two tempos in one file.
+    source.Arm("m3.wav");
+    from = port.Size();
+    worker->Post(StartExport{Job("tempo.wav", 0, 5)});
+    ASSERT_TRUE(source.WaitBlocked());
+    worker->Post(SetTempo{2000, 1});
+    source.Release();
+    EXPECT_EQ(Outcome(from), kFailed);
+    Sync();
+    EXPECT_EQ(FilesIn(out.Path()), std::vector<std::string>{"short.wav"});
+}
+
 struct BadJob {
     const char* name;
     std::function<void(ExportJob&)> change;
