@@ -513,16 +513,5 @@ TEST_F(SongSampleTest, PackageCollectorPacksTheFilesTheSongPathOpens)
     EXPECT_EQ(out[1050 * 2], test::Mixed(test::Mixed(6)));
 }
 
-TEST_F(SongSampleTest, EstimateGoesThroughTheStreamsFolderLookUp)
-{
-    Song song = MakeSong(10, 20352, 8);
-    song.regions = {{2, 3, true}, {0, 0, true}, {5, 9, false}};
-    AddSongEntry("est.ncp");
-    WriteSong("est.ncp", song);
-    Start();
-    EXPECT_EQ(stream::EstimateImportBytes(Stored("est.ncp"), env), 3 * 20352 * 4);
-    EXPECT_EQ(stream::EstimateImportBytes(Stored("missing.ncp"), env), 0);
-}
-
 } // namespace
 } // namespace bm::engine
