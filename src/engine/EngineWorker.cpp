@@ -257,6 +257,10 @@ bool EngineWorker::Handle(EngineCommand& command)
 
 void EngineWorker::OnEnd()
 {
+    // A running export ends as cancelled (its temporary file deleted); a
+    // take keeps what was written.
+    CancelExportJob();
+    m_recording.Close();
     m_swap.SwitchOff();
     if ((m_mode.load() & kModeRecording) != 0 && m_input)
         m_input->Close();

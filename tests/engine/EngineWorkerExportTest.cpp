@@ -114,6 +114,8 @@ protected:
 
     void TearDown() override
     {
+        if (!worker)
+            return;
         worker->Post(End{});
         EXPECT_TRUE(worker->WaitFinished(std::chrono::seconds(30)));
     }
@@ -408,6 +410,21 @@ TEST_F(ExportTest, CancelDuringTheScanLeavesNoFileAndKeepsAnEarlierOne)
     Sync();
     EXPECT_EQ(Progress(kFinished, again).size(), 1u);
     EXPECT_EQ(FilesIn(out.Path()), (std::vector<std::string>{"kept.wav", "second.wav"}));
+}
+
+TEST_F(ExportTest, EndingTheWorkerMidExportCancelsItAndLeavesNoFile)
+{
+    constexpr int32_t kM = 1000;
+    LoadSong(10, kM, Loud);
+    const size_t from = port.Size();
+    source.Arm("m3.wav");
+    worker->Post(StartExport{Job("ended.wav", 0, 10)});
+    ASSERT_TRUE(source.WaitBlocked());
+    worker->Post(End{});
+    source.Release();
+    worker.reset(); // joins the thread
+    EXPECT_EQ(Outcome(from), kCancelled);
+    EXPECT_TRUE(FilesIn(out.Path()).empty());
 }
 
 TEST_F(ExportTest, SongChangesBetweenMeasuresEndOrFailTheExport)

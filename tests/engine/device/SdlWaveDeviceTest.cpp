@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -158,12 +160,14 @@ TEST(SdlWaveOut, DiskDriverWritesExactlyWhatWasQueued)
     std::vector<int16_t> written(bytes.size() / 2);
     std::memcpy(written.data(), bytes.data(), written.size() * 2);
     // The device starts before the first buffer is written, so the file may
-    // begin with silence; the signal itself is never 0.
-    size_t first = 0;
-    while (first < written.size() && written[first] == 0)
-        ++first;
-    ASSERT_GE(written.size() - first, expected.size());
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), written.begin() + ptrdiff_t(first)));
+    // begin with silence, and on a busy machine (or under a sanitizer) it may
+    // play silence between two buffers when the next one came late. The
+    // signal itself is never 0, so without the silence it must be exactly
+    // what was queued, in order.
+    std::vector<int16_t> heard;
+    std::copy_if(written.begin(), written.end(), std::back_inserter(heard), [](int16_t v) { return v != 0; });
+    ASSERT_GE(heard.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), heard.begin()));
 }
 
 TEST(SdlWaveIn, DiskDriverCapturesTheInputFileIn17640ByteBuffers)
