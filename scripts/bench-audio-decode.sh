@@ -16,12 +16,7 @@ if [[ ! -x $cli ]]; then
     echo "bench-audio-decode: no brickmelody-cli at $cli (run ./run.sh or pass its path)" >&2
     exit 1
 fi
-for tool in mpg123 lame hyperfine python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "bench-audio-decode: installing $tool" >&2
-        apt-get install -y --no-install-recommends "$tool" >/dev/null
-    fi
-done
+"$(dirname "$0")/install-deps.sh" mpg123 lame hyperfine python3 >&2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

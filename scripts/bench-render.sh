@@ -26,12 +26,7 @@ if [[ ! -f $dist/library.dat || ! -d $dist/DEMOSONGS ]]; then
     echo "bench-render: $dist has no demo content (library.dat, SMPLDATA/, DEMOSONGS/)" >&2
     exit 1
 fi
-for tool in sox hyperfine python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "bench-render: installing $tool" >&2
-        apt-get install -y --no-install-recommends "$tool" >/dev/null
-    fi
-done
+"$(dirname "$0")/install-deps.sh" sox hyperfine python3 >&2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -14,7 +14,6 @@
 #include "engine/device/VirtualWaveOut.h"
 #include "song/ExportRange.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -99,14 +98,6 @@ int RunRender(Invocation& in)
     const std::string folder = FolderPart(target);
     if (!folder.empty() && !FolderExists(folder))
         return in.Failed("cannot create " + target + ": there is no folder " + folder);
-
-    // The renderer opens every sample afresh for each measure, and each
-    // reader has scratch blocks of about a measure. Left to itself the
-    // allocator hands those pages back to the system after every measure and
-    // faults them in again for the next (half the time of a render); keep
-    // them instead.
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
 
     std::mutex deviceLock;
     device::VirtualWaveOut output(deviceLock);

@@ -6,7 +6,8 @@
 
 #include "engine/EngineWorker.h"
 
-#include <sys/statvfs.h>
+#include "platform/SystemInfo.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,10 +23,8 @@ constexpr const char* kRecordingFileName = "rec_0000.wav";
 // cannot be queried (missing, no permission).
 double FreeBytes(const std::string& folder)
 {
-    struct statvfs info {};
-    if (folder.empty() || ::statvfs(folder.c_str(), &info) != 0)
-        return 0.0;
-    return double(info.f_bavail) * double(info.f_frsize);
+    const int64_t bytes = folder.empty() ? -1 : platform::FreeDiskSpace(folder);
+    return bytes < 0 ? 0.0 : double(bytes);
 }
 
 } // namespace

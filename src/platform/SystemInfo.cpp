@@ -1,5 +1,7 @@
 #include "platform/SystemInfo.h"
 
+#include <malloc.h>
+
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -31,6 +33,12 @@ int64_t FreeDiskSpace(const std::string& path)
     if (info.available > static_cast<std::uintmax_t>(std::numeric_limits<int64_t>::max()))
         return std::numeric_limits<int64_t>::max();
     return static_cast<int64_t>(info.available);
+}
+
+void KeepFreedMemoryForReuse()
+{
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
 }
 
 } // namespace bm::platform

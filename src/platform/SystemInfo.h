@@ -20,4 +20,12 @@ int32_t ProcessorType();
 // -1 when the path cannot be examined.
 int64_t FreeDiskSpace(const std::string& path);
 
+// Asks the allocator to keep freed memory for reuse instead of handing it
+// back to the system at once. Rendering opens every sample afresh for each
+// measure, and each reader has scratch blocks of about a measure; left to
+// itself the allocator returns those pages after every measure and faults
+// them in again for the next, which doubles the time of a render. Called
+// once at the start of a program.
+void KeepFreedMemoryForReuse();
+
 } // namespace bm::platform

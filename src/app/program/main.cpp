@@ -9,6 +9,7 @@
 #include "app/IdleEngineWorker.h"
 #include "app/Startup.h"
 #include "core/Paths.h"
+#include "platform/SystemInfo.h"
 #include "platform/qt/LocalInstanceLink.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brickmelody: the program window is not built yet\n");
         return 1;
     }
+    bm::platform::KeepFreedMemoryForReuse();
 
     using bm::app::PlaceholderWindow;
     const bool display = HasDisplay();
