@@ -32,13 +32,43 @@ std::vector<int32_t> Walk(const ExportRange& range, int32_t measures)
     return walked;
 }
 
+using Jumps = std::vector<std::pair<int32_t, int32_t>>;
+
 struct RangeCase {
-    const char* name;
-    size_t measures;
+    std::string name;
+    size_t measures = 0;
     std::vector<Region> regions;
     ExportRange expected;
     std::vector<int32_t> walked;
 };
+
+RangeCase Case(std::string name, size_t measures, std::vector<Region> regions, int32_t first, int32_t count,
+               Jumps jumps, std::vector<int32_t> walked)
+{
+    RangeCase c;
+    c.name = std::move(name);
+    c.measures = measures;
+    c.regions = std::move(regions);
+    c.expected.firstMeasure = first;
+    c.expected.count = count;
+    c.expected.jumps = std::move(jumps);
+    c.walked = std::move(walked);
+    return c;
+}
+
+std::vector<RangeCase> Cases()
+{
+    std::vector<RangeCase> cases;
+    cases.push_back(Case("OneRegion", 10, {{4, 7, true}}, 4, 4, {{7, 10}}, {4, 5, 6, 7}));
+    cases.push_back(Case("TwoRegions", 10, {{0, 1, true}, {5, 6, true}}, 0, 4, {{6, 10}, {1, 5}}, {0, 1, 5, 6}));
+    cases.push_back(Case("RegionsThatAreOffAreSkipped", 10, {{0, 1, false}, {3, 3, true}, {8, 9, false}}, 3, 1,
+                         {{3, 10}}, {3}));
+    cases.push_back(Case("NoActiveRegion", 10, {{2, 5, false}}, 0, 0, Jumps(), {}));
+    cases.push_back(Case("ClippedToTheSong", 6, {{-3, 1, true}, {4, 20, true}}, 0, 4, {{5, 6}, {1, 4}}, {0, 1, 4, 5}));
+    cases.push_back(Case("BackwardsOrOutsideRegionsLeftOut", 6, {{3, 2, true}, {7, 9, true}, {2, 2, true}}, 2, 1,
+                         {{2, 6}}, {2}));
+    return cases;
+}
 
 class ActiveRegionRange : public ::testing::TestWithParam<RangeCase> {};
 
@@ -53,18 +83,8 @@ TEST_P(ActiveRegionRange, GivesFirstCountJumpsAndTheMeasuresWalked)
     EXPECT_EQ(Walk(range, int32_t(c.measures)), c.walked);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ExportRange, ActiveRegionRange,
-    ::testing::Values(
-        RangeCase{"OneRegion", 10, {{4, 7, true}}, {4, 4, {{7, 10}}}, {4, 5, 6, 7}},
-        RangeCase{"TwoRegions", 10, {{0, 1, true}, {5, 6, true}}, {0, 4, {{6, 10}, {1, 5}}}, {0, 1, 5, 6}},
-        RangeCase{"RegionsThatAreOffAreSkipped", 10, {{0, 1, false}, {3, 3, true}, {8, 9, false}},
-                  {3, 1, {{3, 10}}}, {3}},
-        RangeCase{"NoActiveRegion", 10, {{2, 5, false}}, {0, 0, {}}, {}},
-        RangeCase{"ClippedToTheSong", 6, {{-3, 1, true}, {4, 20, true}}, {0, 4, {{5, 6}, {1, 4}}}, {0, 1, 4, 5}},
-        RangeCase{"BackwardsOrOutsideRegionsLeftOut", 6, {{3, 2, true}, {7, 9, true}, {2, 2, true}},
-                  {2, 1, {{2, 6}}}, {2}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ExportRange, ActiveRegionRange, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(ExportRange, WholeSongIsEveryMeasureFromTheFirstWithoutJumps)
 {
