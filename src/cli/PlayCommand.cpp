@@ -8,6 +8,7 @@
 
 #include "cli/Cli.h"
 #include "cli/EngineSession.h"
+#include "cli/InterruptGuard.h"
 
 #include "core/Paths.h"
 #include "engine/EngineWorker.h"
@@ -16,9 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <ostream>
@@ -28,33 +27,6 @@ namespace bm::cli {
 namespace {
 
 namespace msg = platform::msg;
-
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
-
-// Ctrl-C ends playback instead of the process while it is installed.
-class InterruptGuard {
-public:
-    InterruptGuard()
-    {
-        g_interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = &OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_old);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-    }
-    ~InterruptGuard()
-    {
-        sigaction(SIGINT, &m_old, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_old {};
-    struct sigaction m_oldTerm {};
-};
 
 // Region play as the main window sends it: the start measure (the given one
 // when it lies in an on region, else the start of the first on region after
@@ -148,7 +120,7 @@ int RunPlay(Invocation& in)
     bool stopped = false;
     bool deviceFailed = false;
     auto shown = std::chrono::steady_clock::time_point{};
-    while (!stopped && !g_interrupted.load()) {
+    while (!stopped && !InterruptGuard::Interrupted()) {
         if (auto message = session.NextMessage(std::chrono::milliseconds(100))) {
             if (message->number == msg::kPlaybackStarted) {
                 started = true;

@@ -9,6 +9,7 @@
 // SDL_DISKAUDIOFILEIN.
 
 #include "cli/Cli.h"
+#include "cli/InterruptGuard.h"
 #include "cli/EngineSession.h"
 
 #include "core/File.h"
@@ -23,9 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <ostream>
@@ -43,35 +42,6 @@ constexpr int64_t kMaxSeconds = 6 * 3600;
 // with what arrived (a stalled input delivers nothing).
 constexpr std::chrono::seconds kGrace{10};
 constexpr std::chrono::milliseconds kWorkerWait{10000};
-
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void OnRecordInterrupt(int) { g_interrupted.store(true); }
-
-// Ctrl-C ends the take early (it is still saved) while installed.
-class InterruptGuard {
-public:
-    InterruptGuard()
-    {
-        g_interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = &OnRecordInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_old);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-    }
-    ~InterruptGuard()
-    {
-        sigaction(SIGINT, &m_old, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    struct sigaction m_old {};
-    struct sigaction m_oldTerm {};
-};
 
 std::string ClockText(const engine::ClockTime& t)
 {
@@ -141,7 +111,7 @@ int RunRecord(Invocation& in)
     auto shown = std::chrono::steady_clock::time_point{};
     {
         InterruptGuard guard;
-        while (!g_interrupted.load() && FileSize(take) - kWaveHeaderBytes < wanted &&
+        while (!InterruptGuard::Interrupted() && FileSize(take) - kWaveHeaderBytes < wanted &&
                std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             const auto now = std::chrono::steady_clock::now();
@@ -168,7 +138,7 @@ int RunRecord(Invocation& in)
     std::snprintf(summary, sizeof summary, "%.3f s recorded (%lld bytes)", double(recorded) / kBytesPerSecond,
                   static_cast<long long>(recorded));
     in.Out() << output << ": " << summary << "\n";
-    if (recorded < wanted && !g_interrupted.load())
+    if (recorded < wanted && !InterruptGuard::Interrupted())
         in.Err() << "brickmelody-cli: the input delivered only " << recorded / kBytesPerSecond << " of " << seconds
                  << " seconds\n";
     return kExitOk;

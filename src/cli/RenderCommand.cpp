@@ -6,6 +6,7 @@
 // cancels the export (the target is left as it was).
 
 #include "cli/Cli.h"
+#include "cli/InterruptGuard.h"
 #include "cli/EngineSession.h"
 #include "cli/Json.h"
 
@@ -16,10 +17,8 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <ostream>
@@ -38,33 +37,6 @@ constexpr int64_t kMaxLevel = 10000;
 constexpr double kMaxDecibels = 20.0;
 // The dialog's decibel ratio.
 constexpr double kDecibelRatio = 1.122022;
-
-std::atomic<bool> g_cancel{false};
-
-extern "C" void OnRenderInterrupt(int) { g_cancel.store(true); }
-
-// Ctrl-C cancels the export instead of ending the process while installed.
-class CancelOnInterrupt {
-public:
-    CancelOnInterrupt()
-    {
-        g_cancel.store(false);
-        struct sigaction action {};
-        action.sa_handler = &OnRenderInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInt);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-    }
-    ~CancelOnInterrupt()
-    {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-    }
-
-private:
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
-};
 
 // The level in thousandths as the dialog's percentage field gives it for
 // g decibels: 1.122022 to the power g, in hundredths of a percent
@@ -127,7 +99,7 @@ int RunRender(Invocation& in)
     job.count = range.count;
     job.jumps = range.jumps;
 
-    CancelOnInterrupt guard;
+    InterruptGuard guard; // Ctrl-C cancels the export
     session.Worker().Post(engine::StartExport{std::move(job)});
     const bool terminal = isatty(STDOUT_FILENO) != 0;
     int64_t scan = 0;
@@ -137,7 +109,7 @@ int RunRender(Invocation& in)
     engine::ExportSummary summary;
     auto shown = std::chrono::steady_clock::time_point{};
     while (outcome == 0) {
-        if (g_cancel.load() && !cancelSent) {
+        if (InterruptGuard::Interrupted() && !cancelSent) {
             session.Worker().Post(engine::CancelExport{});
             cancelSent = true;
         }

@@ -4,6 +4,7 @@
 #include "SongBuilder.h"
 #include "WaitingMessagePort.h"
 #include "engine/device/SdlWaveOut.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,11 @@ TEST(SdlPlayback, DiskDriverWritesTheSongAsRendered)
 {
     bm::test::TempDir dir;
     const std::string file = dir / "played.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    bm::test::ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    bm::test::ScopedEnv target("SDL_DISKAUDIOFILE", file);
     // About real time (1024 frames per 23 ms): a faster pace could outrun
     // the worker on a loaded machine and record an underrun's silence.
-    setenv("SDL_DISKAUDIODELAY", "23", 1);
+    bm::test::ScopedEnv delay("SDL_DISKAUDIODELAY", "23");
 
     constexpr int32_t m = 5000;
     EngineSong mirror = test::MakeSong(6, m, 2);
@@ -67,9 +68,6 @@ TEST(SdlPlayback, DiskDriverWritesTheSongAsRendered)
         worker.Post(End{});
         ASSERT_TRUE(worker.WaitFinished(std::chrono::seconds(30)));
     }
-    unsetenv("SDL_DISKAUDIOFILE");
-    unsetenv("SDL_DISKAUDIODELAY");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     SongRenderer renderer(mirrorSource);
     std::vector<int16_t> expected(size_t(6) * m * 2);

@@ -3,6 +3,7 @@
 // (bounded as rendering bounds them) and the import size estimate.
 
 #include "engine/SongSampleModel.h"
+#include "FuzzLibrary.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,35 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-bm::SampleLibrary MakeLibrary()
-{
-    bm::SampleLibrary library;
-    bm::LibraryStyle style;
-    style.name = "Pop";
-    bm::LibraryGroup group;
-    group.name = "Drums";
-    bm::LibraryPart part;
-    part.name = "Beat";
-    bm::LibraryChord chord;
-    chord.name = "C";
-    bm::LibraryEntry entry;
-    entry.variants[0] = {"kick", "1", "drums/kick1.wav", "loop", 81408, 0, 0, 0};
-    entry.variants[1] = {"tune", "1", "songs/tune.ncp", "song", 162816, 0, 0, 0};
-    chord.entries = {entry, bm::LibraryEntry{}};
-    part.chords = {chord};
-    group.parts = {part};
-    style.groups = {group};
-    library.styles = {style};
-    return library;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bm::SampleLibrary library = MakeLibrary();
+    static const bm::SampleLibrary library = bm::fuzz::MakeLibrary();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)bm::engine::EstimateSongImportBytes(text);
     bm::engine::SongSampleModel model;

@@ -1,6 +1,7 @@
 #include "engine/device/SdlWaveIn.h"
 #include "engine/device/SdlWaveOut.h"
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 
 namespace bm::device {
 namespace {
+
+using test::ScopedEnv;
 
 // Completions arrive on SDL's thread; the test waits for them.
 class WaitingEvents : public DeviceEvents {
@@ -57,31 +60,6 @@ private:
     int m_output = 0;
     int m_inputCount = 0;
     std::array<int, 32> m_inputs{};
-};
-
-// Sets environment variables for SDL for one test and restores them.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had = false;
-    std::string m_old;
 };
 
 constexpr int32_t kFrames = 2000;
