@@ -49,7 +49,7 @@ if command -v clang++ >/dev/null; then
     seeds=tests/fuzz/corpus/$name
     [[ -d "$seeds" ]] || seeds=
     if "$fuzzer" -max_total_time="$BM_FUZZ_SECONDS" -rss_limit_mb=2048 -timeout=10 "$corpus" $seeds >"build-fuzz/$name.log" 2>&1; then
-      echo "$name: $(grep -oE '#[0-9]+ +DONE.*' "build-fuzz/$name.log" | tail -n1)"
+      echo "$name: $(grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log" | tail -n1)"
     else
       echo "$name FAILED:"; tail -n 40 "build-fuzz/$name.log"; failed=1
     fi
