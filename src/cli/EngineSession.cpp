@@ -70,7 +70,7 @@ EngineSession::~EngineSession() { Finish(); }
 
 stream::StreamEnvironment EngineSession::Environment()
 {
-    return {&m_folders, &m_catalogue, m_cache.get(), &m_context, m_songs.get()};
+    return {&m_folders, &m_catalogue, m_cache.get(), &m_context, m_songs.get(), &m_port};
 }
 
 bool EngineSession::ReadSong(const std::string& path, Song& song, Error* error)

@@ -6,13 +6,14 @@
 // kept in memory only, without an engine context the engine's memory cache
 // is neither used nor freed (streams outside the worker must leave it
 // alone: it belongs to the worker thread), without a song path songs used
-// as samples are unavailable.
+// as samples are unavailable, without a port no stretch progress is posted.
 
 #include "core/Paths.h"
 #include "engine/MemorySampleCache.h"
 #include "engine/stream/CatalogueView.h"
 #include "engine/stream/SampleCache.h"
 #include "engine/stream/SongSamplePath.h"
+#include "platform/MessagePort.h"
 
 namespace bm::stream {
 
@@ -22,6 +23,9 @@ struct StreamEnvironment {
     SampleCache* cache = nullptr;
     engine::EngineSampleContext* engine = nullptr; // the worker's streams only
     SongSamplePath* songs = nullptr;
+    // Told the progress of each stretch (WM_USER+19: the sample's key, the
+    // percentage done) so the window can show it.
+    platform::MessagePort* port = nullptr;
 };
 
 } // namespace bm::stream
