@@ -8,6 +8,7 @@
 // With SDL_AUDIODRIVER=disk, SDL reads the captured audio from
 // SDL_DISKAUDIOFILEIN.
 
+#include "engine/device/SdlAudio.h"
 #include "engine/device/WaveInDevice.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ private:
     void UnlockStream() override;
     static void Callback(void* self, uint8_t* stream, int bytes);
 
-    uint32_t m_device = 0;
+    SdlAudioDevice m_device;
 };
 
 } // namespace bm::device

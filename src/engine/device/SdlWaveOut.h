@@ -9,6 +9,7 @@
 // Which driver SDL uses follows SDL_AUDIODRIVER ("dummy" and "disk" for
 // tests; "disk" writes what it plays to SDL_DISKAUDIOFILE).
 
+#include "engine/device/SdlAudio.h"
 #include "engine/device/WaveOutDevice.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ private:
     void UnlockStream() override;
     static void Callback(void* self, uint8_t* stream, int bytes);
 
-    uint32_t m_device = 0;
+    SdlAudioDevice m_device;
 };
 
 } // namespace bm::device
