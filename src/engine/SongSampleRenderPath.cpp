@@ -160,19 +160,27 @@ std::unique_ptr<stream::SongSampleRender> SongSampleRenderPath::Open(const std::
     if (cacheTime >= 0)
         std::remove(cachePath.c_str()); // stale or damaged: rendered again
 
+    // Rendered aside and renamed when complete: the cache name never holds a
+    // partial render, whoever else renders the same song meanwhile.
     Post(platform::msg::kWorkerState, 2, 0);
+    const std::string temporary = stream::CacheTemporaryPath(cachePath);
     bool ok = false;
     {
         ChainEntry entry(name);
-        ok = Render(fullPath, spanFrames, key, cachePath);
+        ok = Render(fullPath, spanFrames, key, temporary);
     }
+    ok = ok && IsCompleteRender(temporary);
+    if (!ok)
+        std::remove(temporary.c_str());
+    ok = ok && stream::CommitCacheFile(temporary, cachePath);
     auto render = std::make_unique<CachedSongRender>();
-    ok = ok && IsCompleteRender(cachePath) && render->Open(cachePath, true);
-    Post(platform::msg::kWorkerState, 0, 2);
-    if (!ok) {
+    if (ok && !render->Open(cachePath, true)) {
         std::remove(cachePath.c_str());
-        return nullptr;
+        ok = false;
     }
+    Post(platform::msg::kWorkerState, 0, 2);
+    if (!ok)
+        return nullptr;
     // The song's samples were opened at its own bar span, which frees the
     // engine's memory cache unless that is the engine's: rebuild it.
     if (EngineSampleContext* context = m_settings.environment.engine; context && spanFrames != context->barSpan)
@@ -181,7 +189,7 @@ std::unique_ptr<stream::SongSampleRender> SongSampleRenderPath::Open(const std::
 }
 
 bool SongSampleRenderPath::Render(const std::string& fullPath, int64_t spanFrames, const SampleRef& key,
-                                  const std::string& cachePath)
+                                  const std::string& outputPath)
 {
     std::string text;
     if (!ReadWholeFile(fullPath, text))
@@ -211,7 +219,7 @@ bool SongSampleRenderPath::Render(const std::string& fullPath, int64_t spanFrame
     // The answer does not stop the render: a sample is better played than not.
     env.cache->MakeRoom(length);
     stream::SampleStream writer;
-    if (!writer.Create(cachePath) || !writer.SetDataSize(length))
+    if (!writer.Create(outputPath) || !writer.SetDataSize(length))
         return false;
 
     Post(platform::msg::kProgress, 0, 0, key);

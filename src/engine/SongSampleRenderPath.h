@@ -15,8 +15,10 @@
 //    progress 0 ... 100 keyed by the caller's key and WM_USER+15 (0, 2); the
 //    opened render then reports FreshRender(), and the engine's memory cache
 //    is marked dirty when the span is not its bar span.
-// The opened render reads the cache file. A render that fails deletes its
-// cache file and the song is unavailable (silent).
+// The render is written under a temporary name and renamed to the cache
+// name when complete (see SampleCache.h). The opened render reads the cache
+// file. A render that fails deletes its file and the song is unavailable
+// (silent).
 //
 // Samples inside the song, songs among them, are opened through the same
 // stream environment, so nested songs come back here. A song that is
@@ -67,7 +69,8 @@ public:
     static bool WrittenAfter2002(const std::string& path);
 
 private:
-    bool Render(const std::string& fullPath, int64_t spanFrames, const SampleRef& key, const std::string& cachePath);
+    // Renders into `outputPath` (the cache file's temporary name).
+    bool Render(const std::string& fullPath, int64_t spanFrames, const SampleRef& key, const std::string& outputPath);
     void Post(int32_t number, int64_t wParam, int64_t lParam, platform::MessagePayload payload = {});
 
     SongSampleSettings m_settings;

@@ -114,6 +114,15 @@ protected:
         return cache.PathOf(stream::CacheFileName(Full(name), span, stream::SpanInName::Yes, key));
     }
 
+    // Cache temporaries left in the cache folder.
+    int Temporaries() const
+    {
+        int n = 0;
+        for (const auto& entry : fs::directory_iterator(cache.Folder()))
+            n += stream::IsCacheTemporaryName(entry.path().filename().string());
+        return n;
+    }
+
     // Opens a song as the engine's streams do and reads it whole.
     bool ReadSong(const std::string& name, int64_t span, const SampleRef& key, std::vector<int16_t>& out,
                   bool* fresh = nullptr)
@@ -177,6 +186,7 @@ TEST_F(SongSampleTest, SixteenMeasuresOpenedAtHalfTheirBarAreRenderedWithMeasure
     EXPECT_EQ(out[(at + 50) * 2], test::Mixed(8000));
     EXPECT_EQ(out[(at + 250) * 2], 0);
     EXPECT_TRUE(fs::exists(CachePath("sixteen.ncp", 81408, key)));
+    EXPECT_EQ(Temporaries(), 0);
     // The song's samples were opened at a span other than the engine's.
     EXPECT_TRUE(context.dirty);
 
@@ -383,6 +393,7 @@ TEST_F(SongSampleTest, FailedRenderDeletesTheIncompleteCacheFile)
 
     EXPECT_FALSE(opened);
     EXPECT_FALSE(fs::exists(CachePath("big.ncp", 81408, key)));
+    EXPECT_EQ(Temporaries(), 0);
     const std::vector<Message> messages = port.Take();
     for (const Message& m : messages)
         EXPECT_FALSE(m.number == msg::kProgress && m.lParam == 100); // begun, never finished

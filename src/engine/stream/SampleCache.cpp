@@ -4,10 +4,15 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace bm::stream {
 
@@ -15,6 +20,7 @@ namespace {
 
 constexpr int64_t kMegabyte = 1048576;
 constexpr std::string_view kRecordingName = "rec_0000.wav";
+constexpr std::string_view kTemporaryMark = ".part";
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
@@ -62,7 +68,57 @@ bool IsCacheStem(std::string_view stem, bool keyAllowed)
     return IsCacheStem(rest, false);
 }
 
+// The process id in a cache temporary name; -1 when `name` is none.
+int64_t TemporaryOwner(std::string_view name)
+{
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::string_view::npos)
+        return -1;
+    const std::string_view cacheName = name.substr(0, mark);
+    if (!IsCacheFileName(cacheName) || IsSwapFileName(cacheName))
+        return -1;
+    const std::string_view suffix = name.substr(mark + kTemporaryMark.size());
+    const size_t dash = suffix.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 10 || dash + 1 == suffix.size() ||
+        !std::all_of(suffix.begin(), suffix.begin() + std::ptrdiff_t(dash), IsDecimalDigit) ||
+        !std::all_of(suffix.begin() + std::ptrdiff_t(dash) + 1, suffix.end(), IsDecimalDigit))
+        return -1;
+    int64_t pid = 0;
+    for (char c : suffix.substr(0, dash))
+        pid = pid * 10 + (c - '0');
+    return pid;
+}
+
+// Whether a temporary file's writer may still be at work: this process (a
+// write in progress on another thread) or a process that still runs.
+bool OwnerMayBeWriting(int64_t pid)
+{
+    if (pid == int64_t(::getpid()))
+        return true;
+    if (pid <= 0 || pid > INT32_MAX)
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
+}
+
 } // namespace
+
+std::string CacheTemporaryPath(const std::string& cachePath)
+{
+    static std::atomic<uint64_t> counter{0};
+    return cachePath + std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1) + 1);
+}
+
+bool CommitCacheFile(const std::string& temporaryPath, const std::string& cachePath, Error* error)
+{
+    if (::rename(temporaryPath.c_str(), cachePath.c_str()) == 0)
+        return true;
+    const std::string why = "cannot rename the cache file to " + cachePath + ": " + std::strerror(errno);
+    std::remove(temporaryPath.c_str());
+    return Fail(error, why);
+}
+
+bool IsCacheTemporaryName(std::string_view name) { return TemporaryOwner(name) >= 0; }
 
 std::string CacheFileName(std::string_view samplePath, int64_t span, SpanInName spanInName, const SampleRef& key)
 {
@@ -154,6 +210,22 @@ bool SampleCache::DeleteLocked(const CacheFileInfo& file)
     return std::remove(PathOf(file.name).c_str()) == 0;
 }
 
+void SampleCache::RemoveAbandonedTemporariesLocked()
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator it(m_folder, ec);
+    if (ec)
+        return;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        const int64_t owner = TemporaryOwner(name);
+        struct stat st {};
+        if (owner < 0 || OwnerMayBeWriting(owner) || ::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        std::remove(entry.path().c_str());
+    }
+}
+
 int64_t SampleCache::FreeMegabytes() const
 {
     const int64_t fixed = m_freeOverrideMb.load();
@@ -176,6 +248,7 @@ bool SampleCache::MakeRoom(int64_t bytes)
     if (bytes == kFlushAll) {
         for (const CacheFileInfo& file : files)
             DeleteLocked(file);
+        RemoveAbandonedTemporariesLocked();
         return true;
     }
     int64_t totalKb = 0;

@@ -13,8 +13,18 @@
 // temporary folder may be a folder of the user's own. The recording
 // "rec_0000.wav" is never deleted (it holds a take not yet saved).
 //
+// A cache file is written under a temporary name beside its final one,
+//     <cache file name>.part<process id>-<number>
+// and renamed to its cache name only when complete (a rename within one
+// folder is atomic), so a process killed or a disk filled mid-write, or two
+// threads converting the same sample at once, never leave a partial file
+// under the cache name. Temporary names never end in ".wav": the listing
+// never counts or deletes one as a cache file. A flush removes those left
+// by processes no longer running; otherwise they are ignored.
+//
 // Threads: any; the listing and deleting run under the manager's own lock.
 
+#include "core/Error.h"
 #include "library/SampleLibrary.h"
 
 #include <atomic>
@@ -38,6 +48,15 @@ std::string CacheFileName(std::string_view samplePath, int64_t span, SpanInName 
 bool IsCacheFileName(std::string_view name);
 bool IsSwapFileName(std::string_view name);
 
+// A fresh temporary path (unique in this process and among running ones)
+// for writing the cache file `cachePath`.
+std::string CacheTemporaryPath(const std::string& cachePath);
+// Renames the complete temporary file to its cache path, replacing any file
+// there. On failure the temporary file is removed and false returned.
+bool CommitCacheFile(const std::string& temporaryPath, const std::string& cachePath, Error* error = nullptr);
+// True for temporary names of the form above.
+bool IsCacheTemporaryName(std::string_view name);
+
 struct CacheFileInfo {
     std::string name;      // file name in the temporary folder
     int64_t writeTime = 0; // nanoseconds since the epoch
@@ -55,7 +74,8 @@ public:
     std::string PathOf(std::string_view name) const { return m_folder + std::string(name); }
 
     // Makes room for `bytes` more bytes, or with kFlushAll deletes every
-    // cache and swap file that can be deleted. False when the request is
+    // cache and swap file that can be deleted, and the temporary files of
+    // processes no longer running. False when the request is
     // larger than a quarter of the limit, or room cannot be made.
     static constexpr int64_t kFlushAll = -1;
     bool MakeRoom(int64_t bytes);
@@ -75,6 +95,7 @@ public:
 private:
     std::vector<CacheFileInfo> ListLocked() const;
     bool DeleteLocked(const CacheFileInfo& file);
+    void RemoveAbandonedTemporariesLocked();
     int64_t FreeMegabytes() const;
 
     std::string m_folder;

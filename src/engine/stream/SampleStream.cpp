@@ -7,6 +7,7 @@
 #include "engine/audiofile/EffectEnvelope.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 #include "engine/dsp/OverlapAddStretcher.h"
+#include "engine/stream/SampleCache.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,26 @@ constexpr int64_t kMaxMemoryCopyBytes = int64_t(1) << 28;
 constexpr int64_t kPanDelayFrames = 100;
 // Largest wave data a 32-bit header can describe.
 constexpr int64_t kMaxWaveData = int64_t(0xFFFFFFFF) - 44;
+
+// Posts a stretch's progress as WM_USER+19 (the sample's key, the percentage
+// done, truncated), once for each new percentage rather than for each grain,
+// so a long stretch does not flood the window with messages.
+struct StretchReporter {
+    platform::MessagePort* port;
+    SampleRef key;
+    int64_t last = -1;
+
+    static bool Report(double fraction, void* context)
+    {
+        auto& self = *static_cast<StretchReporter*>(context);
+        const int64_t percent = std::clamp<int64_t>(int64_t(fraction * 100.0), 0, 100);
+        if (percent != self.last) {
+            self.last = percent;
+            self.port->Post({platform::msg::kProgress, 0, percent, self.key});
+        }
+        return true; // the engine's stretches always run to the end
+    }
+};
 
 bool IsSongPath(const std::string& path)
 {
@@ -77,8 +98,9 @@ bool IsCompleteCacheFile(const std::string& path, WaveHeaderInfo& info)
     return read && int64_t(ReadLE32(head + 4)) + 8 == size && int64_t(info.dataOffset) + info.dataSize <= size;
 }
 
-// Writes a converted sample as a cache file: RIFF size 0 until the data is
-// complete, then the file length - 8. Removes the file on any failure.
+// Writes a converted sample as a cache file (under its temporary name): RIFF
+// size 0 until the data is complete, then the file length - 8. Removes the
+// file on any failure.
 bool WriteCacheFile(const std::string& path, const PcmAudio& pcm, size_t firstSample, Error* error)
 {
     const size_t dataBytes = (pcm.samples.size() - std::min(firstSample, pcm.samples.size())) * 2;
@@ -285,7 +307,10 @@ bool SampleStream::Convert(const std::string& fullPath, const SampleDescriptor* 
         const dsp::StretchPlan plan = dsp::PlanStretch(descriptor->length, descriptor->kind, spanFrames);
         if (plan.stretch) {
             std::vector<int16_t> stretched;
-            if (!dsp::StretchWhole(pcm.samples, pcm.channels, plan.factor, plan.grainFrames, stretched))
+            StretchReporter reporter{m_env.port, m_key};
+            const dsp::StretchProgress progress =
+                m_env.port ? dsp::StretchProgress{&StretchReporter::Report, &reporter} : dsp::StretchProgress{};
+            if (!dsp::StretchWhole(pcm.samples, pcm.channels, plan.factor, plan.grainFrames, stretched, progress))
                 return Fail(error, "cannot stretch " + fullPath);
             pcm.samples = std::move(stretched);
         }
@@ -304,7 +329,10 @@ bool SampleStream::Convert(const std::string& fullPath, const SampleDescriptor* 
 
     // The answer does not stop the write: a sample is better played than not.
     m_env.cache->MakeRoom(int64_t(pcm.Bytes()));
-    if (!WriteCacheFile(cachePath, pcm, first, error))
+    // Written aside and renamed when complete: the cache name never holds a
+    // partial file, whoever else converts the same sample meanwhile.
+    const std::string temporary = CacheTemporaryPath(cachePath);
+    if (!WriteCacheFile(temporary, pcm, first, error) || !CommitCacheFile(temporary, cachePath, error))
         return false;
     if (!OpenCacheFile(cachePath)) {
         std::remove(cachePath.c_str());

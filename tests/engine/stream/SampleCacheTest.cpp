@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace bm::stream::test {
 namespace {
@@ -90,6 +92,68 @@ TEST_F(CacheSpaceTest, FailsWhenDiskAndCacheTogetherCannotHoldTheRequest)
     EXPECT_FALSE(cache.MakeRoom(5 * 1048576));
     EXPECT_TRUE(Exists("a.wav.wav"));
     EXPECT_TRUE(cache.MakeRoom(1048576));
+}
+
+// The id of a process that has ended (forked, exited and reaped).
+int64_t EndedProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+TEST(CacheTemporaries, AreUniqueNeverListedAndCommittedByRename)
+{
+    TempDir dir;
+    const std::string cachePath = dir / "kick.wav.60000.wav";
+    const std::string first = CacheTemporaryPath(cachePath);
+    const std::string second = CacheTemporaryPath(cachePath);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.rfind(cachePath + ".part", 0), 0u);
+    EXPECT_TRUE(IsCacheTemporaryName(fs::path(first).filename().string()));
+    EXPECT_FALSE(IsCacheFileName(fs::path(first).filename().string()));
+    for (const char* name : {"mine.wav.part1-2", "kick.wav.wav.part-2", "kick.wav.wav.part1-", "temp_001.wav.part1-2",
+                             "kick.wav.wav.part1-2x", "kick.wav.wav"})
+        EXPECT_FALSE(IsCacheTemporaryName(name)) << name;
+
+    // A commit replaces an older file under the cache name.
+    bm::test::WriteFile(cachePath, "old");
+    bm::test::WriteFile(first, "new");
+    ASSERT_TRUE(CommitCacheFile(first, cachePath));
+    EXPECT_EQ(bm::test::ReadFile(cachePath), "new");
+    EXPECT_FALSE(fs::exists(first));
+
+    // A failed rename (a folder holds the name) removes the temporary.
+    fs::create_directories(dir / "dir.wav.wav/inside");
+    bm::test::WriteFile(second, "data");
+    Error error;
+    EXPECT_FALSE(CommitCacheFile(second, dir / "dir.wav.wav", &error));
+    EXPECT_FALSE(fs::exists(second));
+    EXPECT_NE(error.message.find("dir.wav.wav"), std::string::npos);
+}
+
+TEST_F(CacheSpaceTest, FlushRemovesTemporariesOfEndedProcessesOnly)
+{
+    const std::string ended = "a.wav.wav.part" + std::to_string(EndedProcessId()) + "-1";
+    const std::string ours = fs::path(CacheTemporaryPath(dir / "b.wav.wav")).filename().string();
+    const std::string running = "c.wav.wav.part1-1"; // process 1 always runs
+    for (const std::string& name : {ended, ours, running, std::string("mine.wav.part7-1")})
+        Make(name, 300, 1);
+    // Counted as cache files, the four would overfill the 1 MB limit and be evicted.
+    SampleCache cache(dir.Path(), 1);
+    cache.SetFreeMegabytesForTest(100);
+    EXPECT_TRUE(cache.List().empty());
+    EXPECT_TRUE(cache.MakeRoom(200 * 1024));
+    EXPECT_TRUE(Exists(ended)) << "only a flush removes temporaries";
+
+    EXPECT_TRUE(cache.MakeRoom(SampleCache::kFlushAll));
+    EXPECT_FALSE(Exists(ended));
+    EXPECT_TRUE(Exists(ours)) << "a write in progress on another thread";
+    EXPECT_TRUE(Exists(running));
+    EXPECT_TRUE(Exists("mine.wav.part7-1")) << "not a cache name: the user's own";
 }
 
 TEST(StreamConcurrency, CatalogueViewAndCacheFromTwoThreads)

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <random>
+#include <sys/resource.h>
 
 namespace bm::stream::test {
 namespace {
@@ -39,6 +41,15 @@ protected:
         d.kind = kind;
         catalogue.Publish(library);
         return SampleRef::Make(0, 0, 0, 0, 0, 0);
+    }
+
+    // The names in the cache folder.
+    std::vector<std::string> CacheFolderNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Path()))
+            names.push_back(entry.path().filename().string());
+        return names;
     }
 
     std::vector<int16_t> ReadAll(SampleStream& stream)
@@ -177,7 +188,7 @@ TEST_F(StreamTest, ConvertedSampleIsCachedReusedTouchedAndRebuiltWhenStaleOrDama
     EXPECT_EQ(first.Outcome(), OpenOutcome::CacheFilled);
     const std::vector<int16_t> converted = ReadAll(first);
     first.Close();
-    ASSERT_TRUE(std::filesystem::exists(cachePath));
+    EXPECT_EQ(CacheFolderNames(), std::vector<std::string>{"kick.wav.60000.0.0.0.0.wav"}) << "no temporary left";
 
     namespace fs = std::filesystem;
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
@@ -203,6 +214,58 @@ TEST_F(StreamTest, ConvertedSampleIsCachedReusedTouchedAndRebuiltWhenStaleOrDama
     ASSERT_TRUE(damaged.OpenRead("kick.wav", 60000, key));
     EXPECT_EQ(damaged.Outcome(), OpenOutcome::CacheFilled);
     EXPECT_EQ(ReadAll(damaged), converted);
+}
+
+TEST_F(StreamTest, StretchReportsItsProgressWithTheSampleKeyOncePerPercentage)
+{
+    std::vector<int16_t> tone(30000 * 2);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = int16_t((i * 53) % 3000);
+    WriteWave(samples / "pad.wav", {2, 44100, tone, {}, {}});
+    const SampleRef key = PublishSample("pad.wav", 30000, 1);
+    platform::RecordingMessagePort port;
+    env.port = &port;
+
+    SampleStream stretched(env);
+    ASSERT_TRUE(stretched.OpenRead("pad.wav", 80000, key)); // 30 000 frames to 40 000
+    EXPECT_EQ(stretched.Length(), 40000 * 4);
+    const std::vector<platform::Message> posted = port.Take();
+    ASSERT_GT(posted.size(), 50u);
+    EXPECT_EQ(posted.front().lParam, 0);
+    for (size_t i = 0; i < posted.size(); ++i) {
+        EXPECT_EQ(posted[i].number, platform::msg::kProgress);
+        EXPECT_EQ(std::get<SampleRef>(posted[i].payload).words, key.words);
+        EXPECT_LE(posted[i].lParam, 100);
+        if (i > 0) {
+            EXPECT_GT(posted[i].lParam, posted[i - 1].lParam);
+        }
+    }
+    stretched.Close();
+
+    SampleStream reused(env);
+    ASSERT_TRUE(reused.OpenRead("pad.wav", 80000, key));
+    EXPECT_EQ(reused.Outcome(), OpenOutcome::CacheReused);
+    EXPECT_TRUE(port.Take().empty()) << "a cached stretch is not done again";
+}
+
+TEST_F(StreamTest, ConversionCutShortByAFullDiskLeavesNoFile)
+{
+    WriteWave(samples / "long.wav", {2, 48000, std::vector<int16_t>(48000 * 2, 700), {}, {}});
+
+    // Files may grow to 50 000 bytes only: the cache file's write fails part way.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 50000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    SampleStream stream(env);
+    const bool opened = stream.OpenRead("long.wav", 0, SampleRef::Empty());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(CacheFolderNames().empty());
 }
 
 TEST_F(StreamTest, UnreadableSampleIsReportedAndSilent)
