@@ -9,19 +9,17 @@
 #include "WaitingMessagePort.h"
 #include "core/Binary.h"
 #include "engine/device/VirtualWaveOut.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <condition_variable>
-#include <mutex>
-#include <csignal>
 #include <cstring>
-#include <functional>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 
 namespace bm::engine {
 namespace {
@@ -503,19 +501,15 @@ TEST_F(ExportTest, AFailedWriteDeletesTheFileAndReportsFailure)
 {
     constexpr int32_t kM = 20352;
     LoadSong(10, kM, Loud);
-    // Files of this process may not grow past 200 000 bytes; writing past
-    // that fails (EFBIG) instead of raising SIGXFSZ.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 200000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    // Files of this process may not grow past 200 000 bytes.
     const size_t from = port.Size();
-    const int64_t outcome = Export(Job("full.wav", 0, 10));
-    Sync();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    int64_t outcome = 0;
+    {
+        bm::test::FileSizeLimit full(200000);
+        ASSERT_TRUE(full.Active());
+        outcome = Export(Job("full.wav", 0, 10));
+        Sync();
+    }
 
     EXPECT_EQ(outcome, kFailed);
     EXPECT_EQ(Progress(1, from).back(), 1000);

@@ -11,16 +11,16 @@
 #include "song/PackageWriter.h"
 #include "song/SongWriter.h"
 
+#include "support/FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace bm::engine {
@@ -380,16 +380,13 @@ TEST_F(SongSampleTest, FailedRenderDeletesTheIncompleteCacheFile)
     Start();
 
     // Files may grow to 100 000 bytes only: the render's writes fail part way.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     std::vector<int16_t> out;
-    const bool opened = ReadSong("big.ncp", 81408, key, out);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool opened = false;
+    {
+        bm::test::FileSizeLimit full(100000);
+        ASSERT_TRUE(full.Active());
+        opened = ReadSong("big.ncp", 81408, key, out);
+    }
 
     EXPECT_FALSE(opened);
     EXPECT_FALSE(fs::exists(CachePath("big.ncp", 81408, key)));

@@ -2,12 +2,12 @@
 #include "engine/stream/StreamSampleSource.h"
 #include "StreamFixtures.h"
 
+#include "support/FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <random>
-#include <sys/resource.h>
 
 namespace bm::stream::test {
 namespace {
@@ -253,16 +253,13 @@ TEST_F(StreamTest, ConversionCutShortByAFullDiskLeavesNoFile)
     WriteWave(samples / "long.wav", {2, 48000, std::vector<int16_t>(48000 * 2, 700), {}, {}});
 
     // Files may grow to 50 000 bytes only: the cache file's write fails part way.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 50000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     SampleStream stream(env);
-    const bool opened = stream.OpenRead("long.wav", 0, SampleRef::Empty());
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool opened = false;
+    {
+        bm::test::FileSizeLimit full(50000);
+        ASSERT_TRUE(full.Active());
+        opened = stream.OpenRead("long.wav", 0, SampleRef::Empty());
+    }
 
     EXPECT_FALSE(opened);
     EXPECT_TRUE(CacheFolderNames().empty());

@@ -1,13 +1,12 @@
 #include "ui/skin/ResourceArchive.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/ArchiveImage.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace bm {
 namespace {
@@ -233,15 +232,12 @@ TEST_F(ResourceArchiveTest, FailedAddLeavesTheArchiveAsItWas)
 
     // A file size limit stands in for a full disk: the block does not fit.
     ASSERT_TRUE(WriteFile(m_dir / "large", Bytes(20000, 10)));
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    bool added = archive.AddFile("keep", m_dir / "large", &error);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool added = false;
+    {
+        test::FileSizeLimit full(4096);
+        ASSERT_TRUE(full.Active());
+        added = archive.AddFile("keep", m_dir / "large", &error);
+    }
     EXPECT_FALSE(added);
     EXPECT_NE(error.message.find("no room"), std::string::npos) << error.message;
     EXPECT_EQ(ReadFile(m_path), before);
