@@ -96,4 +96,14 @@ void EngineSession::Finish()
     m_worker->WaitFinished(std::chrono::milliseconds(10000));
 }
 
+int ReadCommandSong(Invocation& in, EngineSession& session, Song& song)
+{
+    Error error;
+    if (!session.ReadSong(in.Arg(0), song, &error))
+        return in.Failed("cannot read " + in.Arg(0) + ": " + error.message);
+    if (song.measures.empty())
+        return in.Failed(in.Arg(0) + " has no measures");
+    return kExitOk;
+}
+
 } // namespace bm::cli

@@ -15,6 +15,7 @@
 //     session.Finish();
 
 #include "app/OptionsFile.h"
+#include "cli/Cli.h"
 #include "cli/LibraryCommands.h"
 #include "core/Error.h"
 #include "core/Paths.h"
@@ -94,5 +95,9 @@ private:
     std::unique_ptr<engine::EngineWorker> m_worker;
     bool m_finished = false;
 };
+
+// Reads the command's song (its first argument) through the session: kExitOk,
+// or the failure reported (unreadable, or without measures).
+int ReadCommandSong(Invocation& in, EngineSession& session, Song& song);
 
 } // namespace bm::cli

@@ -86,11 +86,8 @@ int RunPlay(Invocation& in)
     EngineSession session(in.ProgramFolder(), output, nullptr);
 
     Song song;
-    Error error;
-    if (!session.ReadSong(in.Arg(0), song, &error))
-        return in.Failed("cannot read " + in.Arg(0) + ": " + error.message);
-    if (song.measures.empty())
-        return in.Failed(in.Arg(0) + " has no measures");
+    if (const int failed = ReadCommandSong(in, session, song); failed != kExitOk)
+        return failed;
     if (from >= int64_t(song.measures.size()))
         return in.Failed("--from " + std::to_string(from) + " is beyond the song's " +
                          std::to_string(song.measures.size()) + " measures");

@@ -75,11 +75,8 @@ int RunRender(Invocation& in)
     device::VirtualWaveOut output(deviceLock);
     EngineSession session(in.ProgramFolder(), output, nullptr);
     Song song;
-    Error error;
-    if (!session.ReadSong(in.Arg(0), song, &error))
-        return in.Failed("cannot read " + in.Arg(0) + ": " + error.message);
-    if (song.measures.empty())
-        return in.Failed(in.Arg(0) + " has no measures");
+    if (const int failed = ReadCommandSong(in, session, song); failed != kExitOk)
+        return failed;
     const ExportRange range =
         MakeExportRange(song, in.Flag("regions-only") ? ExportScope::ActiveRegions : ExportScope::WholeSong);
     if (range.count <= 0)

@@ -157,6 +157,16 @@ std::string QuotedField(std::string_view line, size_t& pos)
     return std::string(line.substr(open + 1, close - open - 1));
 }
 
+std::string_view NextWord(std::string_view text, size_t& pos)
+{
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    const size_t begin = pos;
+    while (pos < text.size() && text[pos] != ' ' && text[pos] != '\t')
+        ++pos;
+    return text.substr(begin, pos - begin);
+}
+
 std::vector<std::string> QuotedFields(std::string_view line, size_t count)
 {
     std::vector<std::string> fields;

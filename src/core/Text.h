@@ -63,6 +63,10 @@ std::string QuotedField(std::string_view line, size_t& pos);
 // entries).
 std::vector<std::string> QuotedFields(std::string_view line, size_t count);
 
+// The next word of `text` from `pos` (blanks and tabs separate words); moves
+// `pos` past it. Empty at the end.
+std::string_view NextWord(std::string_view text, size_t& pos);
+
 // True when `text` begins with `prefix` (keys such as "%STYLE ").
 bool StartsWith(std::string_view text, std::string_view prefix);
 

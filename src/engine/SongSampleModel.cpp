@@ -27,16 +27,6 @@ int32_t Saturate(int64_t value)
 // and measure length (the product fits in 64 bits).
 int32_t Rescale(int32_t value, int64_t to, int64_t from) { return Saturate(int64_t(value) * to / from); }
 
-std::string_view NextWord(std::string_view text, size_t& pos)
-{
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
-    const size_t begin = pos;
-    while (pos < text.size() && text[pos] != ' ' && text[pos] != '\t')
-        ++pos;
-    return text.substr(begin, pos - begin);
-}
-
 int64_t SaturatingAdd(int64_t a, int64_t b)
 {
     int64_t sum = 0;

@@ -17,17 +17,6 @@ namespace bm {
 
 namespace {
 
-// The next blank-separated word of `text` from `pos`; empty at the end.
-std::string_view NextWord(std::string_view text, size_t& pos)
-{
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
-    const size_t begin = pos;
-    while (pos < text.size() && text[pos] != ' ' && text[pos] != '\t')
-        ++pos;
-    return text.substr(begin, pos - begin);
-}
-
 int32_t NextNumber(std::string_view text, size_t& pos) { return ParseDecimal(NextWord(text, pos)); }
 
 struct SlotTextsHash {

@@ -118,18 +118,7 @@ protected:
         EXPECT_TRUE(worker->WaitFinished(std::chrono::seconds(30)));
     }
 
-    void Sync()
-    {
-        const int32_t value = ++m_syncValue;
-        const size_t from = port.Size();
-        worker->Post(IdleReport{value});
-        const int64_t at = port.WaitFor(
-            [&](const Message& m) { return m.number == msg::kIdleReport && m.wParam == value; }, from);
-        ASSERT_GE(at, 0);
-        ASSERT_GE(port.WaitFor([](const Message& m) { return m.number == msg::kIdleReport && m.wParam == 0; },
-                               size_t(at) + 1),
-                  0);
-    }
+    void Sync() { ASSERT_TRUE(port.Sync(*worker)); }
 
     // A song of `measures` measures of length m, measure k holding on
     // channel 0 a constant sample (value(k), -value(k)) one measure long.
@@ -218,9 +207,6 @@ protected:
     std::mutex deviceLock;
     std::unique_ptr<device::VirtualWaveOut> output;
     std::unique_ptr<EngineWorker> worker;
-
-private:
-    int32_t m_syncValue = 0;
 };
 
 int16_t Loud(int32_t k) { return int16_t(1000 * (k + 1)); }

@@ -52,15 +52,7 @@ protected:
     }
 
     // Waits until the worker has handled everything posted so far.
-    void Sync()
-    {
-        const int32_t value = ++m_syncValue;
-        const size_t from = port.Size();
-        worker->Post(IdleReport{value});
-        ASSERT_GE(port.WaitFor([&](const Message& m) { return m.number == msg::kIdleReport && m.wParam == value; },
-                               from),
-                  0);
-    }
+    void Sync() { ASSERT_TRUE(port.Sync(*worker, false)); }
     void Do(EngineCommand command)
     {
         worker->Post(std::move(command));
@@ -97,7 +89,6 @@ protected:
     std::unique_ptr<EngineWorker> worker;
 
 private:
-    int32_t m_syncValue = 0;
     size_t m_captured = 0;
 };
 

@@ -40,18 +40,7 @@ protected:
     }
 
     // Waits until the worker has handled everything posted so far and gone idle.
-    void Sync()
-    {
-        const int32_t value = ++m_syncValue;
-        const size_t from = port.Size();
-        worker->Post(IdleReport{value});
-        const int64_t at = port.WaitFor(
-            [&](const Message& m) { return m.number == msg::kIdleReport && m.wParam == value; }, from);
-        ASSERT_GE(at, 0);
-        ASSERT_GE(port.WaitFor([](const Message& m) { return m.number == msg::kIdleReport && m.wParam == 0; },
-                               size_t(at) + 1),
-                  0);
-    }
+    void Sync() { ASSERT_TRUE(port.Sync(*worker)); }
 
     // The song on both sides: posted to the worker and mirrored for a
     // direct render.
@@ -109,9 +98,6 @@ protected:
     std::unique_ptr<device::VirtualWaveOut> output;
     device::VirtualWaveIn input{deviceLock};
     std::unique_ptr<EngineWorker> worker;
-
-private:
-    int32_t m_syncValue = 0;
 };
 
 struct BufferCase {

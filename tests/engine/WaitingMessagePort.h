@@ -2,6 +2,7 @@
 
 // A message port that keeps every message and lets a test wait for one.
 
+#include "engine/EngineCommand.h"
 #include "platform/MessagePort.h"
 
 #include <chrono>
@@ -39,6 +40,24 @@ public:
         return found;
     }
 
+    // Posts an idle report with a value not used before to `worker` and waits
+    // until the worker has handled everything posted before it and, with
+    // `idleToo`, has gone idle after it; false on the safety limit.
+    bool Sync(EngineClient& worker, bool idleToo = true)
+    {
+        const int32_t value = ++m_syncValue;
+        const size_t from = Size();
+        worker.Post(IdleReport{value});
+        const int64_t at = WaitFor(
+            [&](const platform::Message& m) { return m.number == platform::msg::kIdleReport && m.wParam == value; },
+            from);
+        if (at < 0)
+            return false;
+        return !idleToo ||
+               WaitFor([](const platform::Message& m) { return m.number == platform::msg::kIdleReport && m.wParam == 0; },
+                       size_t(at) + 1) >= 0;
+    }
+
     std::vector<platform::Message> Snapshot() const
     {
         std::lock_guard lock(m_mutex);
@@ -65,6 +84,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<platform::Message> m_messages;
+    int32_t m_syncValue = 0;
 };
 
 } // namespace bm::engine::test

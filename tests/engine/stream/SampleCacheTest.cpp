@@ -1,5 +1,6 @@
 #include "engine/stream/CatalogueView.h"
 #include "engine/stream/SampleCache.h"
+#include "StreamFixtures.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -162,13 +163,8 @@ TEST(StreamConcurrency, CatalogueViewAndCacheFromTwoThreads)
     CatalogueView view;
     SampleCache cache(dir.Path(), 8);
     cache.SetFreeMegabytesForTest(1000);
-    SampleLibrary library;
-    library.styles.resize(1);
-    library.styles[0].groups.resize(1);
-    library.styles[0].groups[0].parts.resize(1);
-    library.styles[0].groups[0].parts[0].chords.resize(1);
-    library.styles[0].groups[0].parts[0].chords[0].entries.resize(1);
-    auto& d = library.styles[0].groups[0].parts[0].chords[0].entries[0].variants[0];
+    SampleLibrary library = OneVariantLibrary();
+    auto& d = OnlyVariant(library);
     d.firstText = "x";
     std::thread ui([&] {
         for (int i = 0; i < 200; ++i) {

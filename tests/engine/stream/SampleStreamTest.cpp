@@ -28,13 +28,8 @@ protected:
     // A library with one stretchable sample at (0, 0, 0, 0, 0, 0).
     SampleRef PublishSample(const std::string& path, int32_t length, int32_t kind)
     {
-        SampleLibrary library;
-        library.styles.resize(1);
-        library.styles[0].groups.resize(1);
-        library.styles[0].groups[0].parts.resize(1);
-        library.styles[0].groups[0].parts[0].chords.resize(1);
-        library.styles[0].groups[0].parts[0].chords[0].entries.resize(1);
-        SampleDescriptor& d = library.styles[0].groups[0].parts[0].chords[0].entries[0].variants[0];
+        SampleLibrary library = OneVariantLibrary();
+        SampleDescriptor& d = OnlyVariant(library);
         d.firstText = "sample";
         d.path = path;
         d.length = length;

@@ -1,9 +1,10 @@
 #pragma once
 
 // Wave files for the stream tests: 16-bit PCM with optional "loop" and
-// "m2st" chunks, written by the tests themselves.
+// "m2st" chunks, written by the tests themselves; a library of one sample.
 
 #include "core/Binary.h"
+#include "library/SampleLibrary.h"
 #include "support/TempDir.h"
 
 #include <cstdint>
@@ -65,6 +66,24 @@ inline std::vector<int16_t> Ramp(int frames, int base = 0)
         s[size_t(k) * 2 + 1] = int16_t(-(base + k));
     }
     return s;
+}
+
+// A library whose only variant, at (0, 0, 0, 0, 0, 0), the test fills in
+// through OnlyVariant().
+inline SampleLibrary OneVariantLibrary()
+{
+    SampleLibrary library;
+    library.styles.resize(1);
+    library.styles[0].groups.resize(1);
+    library.styles[0].groups[0].parts.resize(1);
+    library.styles[0].groups[0].parts[0].chords.resize(1);
+    library.styles[0].groups[0].parts[0].chords[0].entries.resize(1);
+    return library;
+}
+
+inline SampleDescriptor& OnlyVariant(SampleLibrary& library)
+{
+    return library.styles[0].groups[0].parts[0].chords[0].entries[0].variants[0];
 }
 
 } // namespace bm::stream::test
