@@ -37,6 +37,7 @@ public:
     // reader report another length than the frames it holds.
     void Add(const std::string& path, std::vector<int16_t> samples)
     {
+        const std::lock_guard lock(m_lock);
         m_samples[path] = std::make_shared<FakeMemorySample>(std::move(samples));
     }
     // Constant frames.
@@ -64,11 +65,13 @@ public:
 
     int Opens(const std::string& path) const
     {
+        const std::lock_guard lock(m_lock);
         auto it = m_opens.find(path);
         return it == m_opens.end() ? 0 : it->second;
     }
     int TotalOpens() const
     {
+        const std::lock_guard lock(m_lock);
         int total = 0;
         for (const auto& [path, n] : m_opens)
             total += n;
@@ -82,6 +85,8 @@ public:
 
 private:
     friend class FakeReader;
+    // Tests may add samples while the worker opens others.
+    mutable std::mutex m_lock;
     std::map<std::string, std::shared_ptr<FakeMemorySample>> m_samples;
     std::map<std::string, int> m_opens;
 };
@@ -123,13 +128,18 @@ private:
 
 inline std::unique_ptr<SampleReader> FakeSampleSource::Open(const std::string& path, int64_t span, const SampleRef& key)
 {
-    ++m_opens[path];
-    spans.push_back(span);
-    keys.push_back(key);
-    auto it = m_samples.find(path);
-    if (it == m_samples.end())
-        return nullptr;
-    return std::make_unique<FakeReader>(*this, path, it->second, path == freshRenderPath);
+    std::shared_ptr<FakeMemorySample> sample;
+    {
+        const std::lock_guard lock(m_lock);
+        ++m_opens[path];
+        spans.push_back(span);
+        keys.push_back(key);
+        auto it = m_samples.find(path);
+        if (it == m_samples.end())
+            return nullptr;
+        sample = it->second;
+    }
+    return std::make_unique<FakeReader>(*this, path, std::move(sample), path == freshRenderPath);
 }
 
 } // namespace bm::engine::test
