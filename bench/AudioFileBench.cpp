@@ -125,7 +125,7 @@ struct Mp3Fixture {
             return;
         const std::string wav = std::string(folder) + "/in.wav";
         path = std::string(folder) + "/in.mp3";
-        if (!WriteWavFile(wav, Material(44100, 2, 60), 2, 44100, nullptr, WavWriteMode::Unflushed))
+        if (!WriteWavFile(wav, Material(44100, 2, 60), 2, 44100, nullptr, ReplaceMode::Unflushed))
             return;
         const std::string command = "lame --quiet -b 192 '" + wav + "' '" + path + "' 2>/dev/null";
         if (std::system(command.c_str()) != 0)

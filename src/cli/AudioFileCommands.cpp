@@ -201,7 +201,7 @@ int RunAudioDecode(Invocation& in)
         if (!writer.Write(std::span(piece).first(n), &error))
             return in.Failed("cannot write " + target + ": " + error.message);
     }
-    if (!writer.Finish(WavWriteMode::Unflushed, &error))
+    if (!writer.Finish(ReplaceMode::Unflushed, &error))
         return in.Failed("cannot write " + target + ": " + error.message);
     const int64_t frames = static_cast<int64_t>(writer.DataBytes() / kCanonicalFrameBytes);
     if (in.Json()) {

@@ -5,29 +5,22 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 
-#include "core/Binary.h"
 #include "core/MappedFile.h"
-#include "core/Paths.h"
 #include "engine/audiofile/AudioLoader.h"
 #include "engine/audiofile/PcmAudio.h"
+#include "engine/audiofile/WavStreamWriter.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 #include "engine/dsp/CubicResampler.h"
 #include "engine/dsp/OverlapAddStretcher.h"
 #include "engine/dsp/SpectrumAnalyser.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <ostream>
 #include <span>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace bm::cli {
@@ -41,112 +34,6 @@ constexpr int64_t kMaxOutputBytes = int64_t(0xFFFFFFFF) - 64;
 // Output is produced and written in blocks of this many frames, so that a
 // long file never needs a second whole-file buffer.
 constexpr int64_t kBlockFrames = 65536;
-
-// A 16-bit PCM wave file being written: a temporary file beside the target,
-// renamed into place by Commit(), so that no half-written file is ever seen
-// under the target's name; removed when the object goes without Commit().
-// Unlike the program's own documents the tool's audio output is not flushed
-// to the disk before the rename: like any audio tool's output it can be
-// made again, and flushing many megabytes would cost more than the work.
-class WaveOutputFile {
-public:
-    ~WaveOutputFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_temporary.empty())
-            std::remove(m_temporary.c_str());
-    }
-
-    // Creates the temporary file and writes the 44-byte header for
-    // `frames` frames.
-    bool Open(const std::string& path, int channels, int rate, int64_t frames, Error* error)
-    {
-        const int64_t dataBytes = frames * channels * 2;
-        if (frames < 0 || dataBytes > kMaxOutputBytes)
-            return Fail(error, "too large for a wave file");
-        std::array<uint8_t, 44> header{};
-        std::memcpy(header.data(), "RIFF", 4);
-        WriteLE32(header.data() + 4, static_cast<uint32_t>(36 + dataBytes));
-        std::memcpy(header.data() + 8, "WAVEfmt ", 8);
-        WriteLE32(header.data() + 16, 16);
-        WriteLE16(header.data() + 20, 1); // PCM
-        WriteLE16(header.data() + 22, static_cast<uint16_t>(channels));
-        WriteLE32(header.data() + 24, static_cast<uint32_t>(rate));
-        WriteLE32(header.data() + 28, static_cast<uint32_t>(rate * channels * 2));
-        WriteLE16(header.data() + 32, static_cast<uint16_t>(channels * 2));
-        WriteLE16(header.data() + 34, 16);
-        std::memcpy(header.data() + 36, "data", 4);
-        WriteLE32(header.data() + 40, static_cast<uint32_t>(dataBytes));
-
-        m_path = path;
-        std::string temporary = FolderPart(path) + "." + FileNamePart(path) + ".XXXXXX";
-        m_fd = mkstemp(temporary.data());
-        if (m_fd < 0)
-            return Fail(error, std::strerror(errno));
-        m_temporary = temporary;
-        const mode_t mask = umask(0); // read and put back: the tool runs on one thread
-        umask(mask);
-        if (fchmod(m_fd, 0666 & ~mask) != 0)
-            return Fail(error, std::strerror(errno));
-        return WriteBytes(header.data(), header.size(), error);
-    }
-
-    bool Write(std::span<const int16_t> samples, Error* error)
-    {
-        if constexpr (std::endian::native == std::endian::little) {
-            return WriteBytes(samples.data(), samples.size() * 2, error);
-        } else {
-            std::array<uint8_t, 8192> block;
-            for (size_t i = 0; i < samples.size(); i += block.size() / 2) {
-                const size_t n = std::min(block.size() / 2, samples.size() - i);
-                for (size_t j = 0; j < n; ++j)
-                    WriteLE16(block.data() + 2 * j, static_cast<uint16_t>(samples[i + j]));
-                if (!WriteBytes(block.data(), n * 2, error))
-                    return false;
-            }
-            return true;
-        }
-    }
-
-    bool Commit(Error* error)
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0 || std::rename(m_temporary.c_str(), m_path.c_str()) != 0)
-            return Fail(error, std::strerror(errno));
-        m_temporary.clear();
-        return true;
-    }
-
-private:
-    bool WriteBytes(const void* data, size_t size, Error* error)
-    {
-        const auto* p = static_cast<const uint8_t*>(data);
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, p, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return Fail(error, n < 0 ? std::strerror(errno) : "nothing written");
-            p += n;
-            size -= static_cast<size_t>(n);
-        }
-        return true;
-    }
-
-    std::string m_path;
-    std::string m_temporary;
-    int m_fd = -1;
-};
-
-bool WriteWholeWave(const std::string& path, std::span<const int16_t> samples, int channels, int rate,
-                    Error* error)
-{
-    WaveOutputFile file;
-    return file.Open(path, channels, rate, static_cast<int64_t>(samples.size()) / channels, error) &&
-           file.Write(samples, error) && file.Commit(error);
-}
 
 // A file's own samples, interleaved 16-bit, with their channels and rate.
 // A 16-bit PCM wave file is used in place from its data chunk through a
@@ -231,8 +118,11 @@ int RunStretch(Invocation& in)
     if (frames < 0)
         return in.Failed("the stretched sound would be larger than a wave file can hold");
 
-    WaveOutputFile out;
-    if (!out.Open(in.Arg(1), own.channels, own.rate, frames, &error))
+    // The tool's output is not flushed to the disk before it is renamed into
+    // place: like any audio tool's output it can be made again, and flushing
+    // many megabytes would cost more than the work.
+    WavStreamWriter out;
+    if (!out.Open(in.Arg(1), own.channels, own.rate, &error))
         return in.Failed("cannot write " + in.Arg(1) + ": " + error.message);
     std::vector<int16_t> block(static_cast<size_t>(std::min(frames, kBlockFrames) * own.channels));
     for (int64_t first = 0; first < frames; first += kBlockFrames) {
@@ -242,7 +132,7 @@ int RunStretch(Invocation& in)
         if (!out.Write(part, &error))
             return in.Failed("cannot write " + in.Arg(1) + ": " + error.message);
     }
-    if (!out.Commit(&error))
+    if (!out.Finish(ReplaceMode::Unflushed, &error))
         return in.Failed("cannot write " + in.Arg(1) + ": " + error.message);
 
     if (in.Json()) {
@@ -286,7 +176,7 @@ int RunResample(Invocation& in)
     const int64_t frames = dsp::CubicResampler::WrittenFrames(outputBytes);
     std::vector<int16_t> output(static_cast<size_t>(frames) * kCanonicalChannels);
     dsp::CubicResampler::Process(source, kCanonicalChannels, ratio, output);
-    if (!WriteWholeWave(in.Arg(1), output, kCanonicalChannels, kCanonicalRate, &error))
+    if (!WriteWavFile(in.Arg(1), output, kCanonicalChannels, kCanonicalRate, &error, ReplaceMode::Unflushed))
         return in.Failed("cannot write " + in.Arg(1) + ": " + error.message);
 
     if (in.Json()) {

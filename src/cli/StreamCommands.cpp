@@ -105,7 +105,7 @@ const char* OutcomeText(OpenOutcome outcome)
 bool WriteCanonical(Invocation& in, const std::string& path, const std::vector<int16_t>& samples)
 {
     Error error;
-    if (!WriteWavFile(path, samples, 2, 44100, &error, WavWriteMode::Unflushed)) {
+    if (!WriteWavFile(path, samples, 2, 44100, &error, ReplaceMode::Unflushed)) {
         in.Failed("cannot write " + path + ": " + error.message);
         return false;
     }

@@ -14,6 +14,7 @@
 //     if (!file.Commit(&error)) ...   // now /music/song.wav
 
 #include "core/Error.h"
+#include "core/ReplacingFile.h"
 #include "engine/stream/SampleStream.h"
 
 #include <cstdint>
@@ -42,12 +43,13 @@ public:
     bool Commit(Error* error = nullptr);
     // Closes and deletes the temporary file.
     void Discard();
-    const std::string& TemporaryPath() const { return m_temporary; }
+    const std::string& TemporaryPath() const { return m_file.TemporaryPath(); }
 
 private:
+    // Reserves the temporary name and flushes and renames the file; the
+    // stream writes the wave data through its own descriptor.
+    ReplacingFile m_file;
     stream::SampleStream m_stream;
-    std::string m_target;
-    std::string m_temporary;
 };
 
 } // namespace bm::engine

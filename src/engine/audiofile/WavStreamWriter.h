@@ -9,10 +9,11 @@
 //     WavStreamWriter out;
 //     if (out.Open(path, 2, 44100, &error)) {
 //         while (...) out.Write(piece, &error);
-//         out.Finish(WavWriteMode::Unflushed, &error);
+//         out.Finish(ReplaceMode::Unflushed, &error);
 //     }
 
 #include "core/Error.h"
+#include "core/ReplacingFile.h"
 #include "engine/audiofile/WavWriter.h"
 
 #include <cstdint>
@@ -24,24 +25,18 @@ namespace bm {
 class WavStreamWriter {
 public:
     WavStreamWriter() = default;
-    ~WavStreamWriter();
     WavStreamWriter(const WavStreamWriter&) = delete;
     WavStreamWriter& operator=(const WavStreamWriter&) = delete;
 
     bool Open(const std::string& path, int channels, int rate, Error* error = nullptr);
     // Fails when the data would outgrow the header's 32-bit sizes.
     bool Write(std::span<const int16_t> samples, Error* error = nullptr);
-    bool Finish(WavWriteMode mode, Error* error = nullptr);
+    bool Finish(ReplaceMode mode, Error* error = nullptr);
 
     uint64_t DataBytes() const { return m_dataBytes; }
 
 private:
-    bool WriteBytes(const uint8_t* data, size_t size, Error* error);
-    void Abandon();
-
-    std::string m_path;
-    std::string m_temporary;
-    int m_fd = -1;
+    ReplacingFile m_file;
     int m_channels = 0;
     int m_rate = 0;
     uint64_t m_dataBytes = 0;

@@ -1,43 +1,36 @@
 #include "engine/audiofile/WavWriter.h"
 
 #include "core/Binary.h"
-#include "core/File.h"
 #include "engine/audiofile/WavStreamWriter.h"
+
+#include <cstring>
 
 namespace bm {
 
-namespace {
-
-// Largest data chunk whose sizes fit the header's 32-bit fields.
-constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36;
-
-std::vector<uint8_t> MakeHeader(uint32_t dataBytes, int channels, int rate)
+std::array<uint8_t, 44> MakeWavHeader(uint32_t dataBytes, int channels, int rate)
 {
     const uint16_t block = static_cast<uint16_t>(channels * 2);
-    std::vector<uint8_t> out;
-    out.reserve(44);
-    AppendFourCC(out, "RIFF");
-    AppendLE32(out, 36 + dataBytes);
-    AppendFourCC(out, "WAVE");
-    AppendFourCC(out, "fmt ");
-    AppendLE32(out, 16);
-    AppendLE16(out, 1); // PCM
-    AppendLE16(out, static_cast<uint16_t>(channels));
-    AppendLE32(out, static_cast<uint32_t>(rate));
-    AppendLE32(out, static_cast<uint32_t>(rate) * block);
-    AppendLE16(out, block);
-    AppendLE16(out, 16);
-    AppendFourCC(out, "data");
-    AppendLE32(out, dataBytes);
-    return out;
+    std::array<uint8_t, 44> h{};
+    std::memcpy(h.data(), "RIFF", 4);
+    WriteLE32(h.data() + 4, 36 + dataBytes);
+    std::memcpy(h.data() + 8, "WAVEfmt ", 8);
+    WriteLE32(h.data() + 16, 16);
+    WriteLE16(h.data() + 20, 1); // PCM
+    WriteLE16(h.data() + 22, static_cast<uint16_t>(channels));
+    WriteLE32(h.data() + 24, static_cast<uint32_t>(rate));
+    WriteLE32(h.data() + 28, static_cast<uint32_t>(rate) * block);
+    WriteLE16(h.data() + 32, block);
+    WriteLE16(h.data() + 34, 16);
+    std::memcpy(h.data() + 36, "data", 4);
+    WriteLE32(h.data() + 40, dataBytes);
+    return h;
 }
-
-} // namespace
 
 std::vector<uint8_t> MakeWavImage(std::span<const int16_t> interleaved, int channels, int rate)
 {
     const uint32_t dataBytes = static_cast<uint32_t>(interleaved.size() * 2);
-    std::vector<uint8_t> out = MakeHeader(dataBytes, channels, rate);
+    const auto header = MakeWavHeader(dataBytes, channels, rate);
+    std::vector<uint8_t> out(header.begin(), header.end());
     out.reserve(44 + dataBytes);
     for (int16_t s : interleaved)
         AppendLE16(out, static_cast<uint16_t>(s));
@@ -45,18 +38,13 @@ std::vector<uint8_t> MakeWavImage(std::span<const int16_t> interleaved, int chan
 }
 
 bool WriteWavFile(const std::string& path, std::span<const int16_t> interleaved, int channels, int rate, Error* error,
-                  WavWriteMode mode)
+                  ReplaceMode mode)
 {
-    if (interleaved.size() * 2 > kMaxDataBytes)
+    if (interleaved.size() * 2 > kMaxWavDataBytes)
         return Fail(error, "too much audio for one wave file");
-    if (mode == WavWriteMode::Unflushed) {
-        // Straight from the caller's samples, without a file image.
-        WavStreamWriter writer;
-        return writer.Open(path, channels, rate, error) && writer.Write(interleaved, error)
-            && writer.Finish(WavWriteMode::Unflushed, error);
-    }
-    auto image = MakeWavImage(interleaved, channels, rate);
-    return WriteFileDurably(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), error);
+    // Straight from the caller's samples, without a file image.
+    WavStreamWriter writer;
+    return writer.Open(path, channels, rate, error) && writer.Write(interleaved, error) && writer.Finish(mode, error);
 }
 
 } // namespace bm

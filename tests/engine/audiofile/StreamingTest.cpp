@@ -126,7 +126,7 @@ TEST(WavStreamWriter, WritesSizesAtTheEndAndRenamesIntoPlace)
         ASSERT_TRUE(writer.Write(a));
         ASSERT_TRUE(writer.Write(b));
         EXPECT_FALSE(std::filesystem::exists(path)); // not before Finish
-        ASSERT_TRUE(writer.Finish(WavWriteMode::Durable));
+        ASSERT_TRUE(writer.Finish(ReplaceMode::Durable));
     }
     WaveHeaderInfo info;
     ASSERT_EQ(ReadWaveHeader(path, info), WaveHeaderResult::Accepted);
@@ -158,7 +158,7 @@ TEST(WavWriter, UnflushedFilesReadBackAsWritten)
 {
     test::TempDir dir;
     const std::vector<int16_t> samples = {100, -100, 32767, -32768};
-    ASSERT_TRUE(WriteWavFile(dir / "u.wav", samples, 2, 44100, nullptr, WavWriteMode::Unflushed));
+    ASSERT_TRUE(WriteWavFile(dir / "u.wav", samples, 2, 44100, nullptr, ReplaceMode::Unflushed));
     ASSERT_TRUE(WriteWavFile(dir / "d.wav", samples, 2, 44100));
     EXPECT_EQ(test::ReadFile(dir / "u.wav"), test::ReadFile(dir / "d.wav"));
     const auto image = MakeWavImage(samples, 2, 44100);
