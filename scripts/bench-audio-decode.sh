@@ -12,10 +12,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${1:-$root/build/dist/brickmelody-cli}
 rounds=${2:-6}
 
-if [[ ! -x $cli ]]; then
-    echo "bench-audio-decode: no brickmelody-cli at $cli (run ./run.sh or pass its path)" >&2
-    exit 1
-fi
+source "$root/scripts/bench-peer.sh"
+bench_require_cli bench-audio-decode "$cli"
 "$(dirname "$0")/install-deps.sh" mpg123 lame hyperfine python3 >&2
 
 work=$(mktemp -d)
@@ -42,32 +40,9 @@ lame --quiet -b 192 "$work/in.wav" "$work/in.mp3"
 ours="$cli audio decode $work/in.mp3 $work/ours.wav"
 theirs="mpg123 -q -w $work/theirs.wav $work/in.mp3"
 
-for round in $(seq 1 "$rounds"); do
-    if (( round % 2 )); then first=$ours second=$theirs; else first=$theirs second=$ours; fi
-    hyperfine -N --style basic --warmup 2 --runs 10 --export-csv "$work/round$round.csv" "$first" "$second" >&2
-done
+bench_rounds "$work" "$rounds" 2 10 "$ours" "$theirs"
 
 if cmp -s "$work/ours.wav" "$work/theirs.wav"; then same="identical"; else same="DIFFERENT"; fi
 
-python3 - "$work" "$rounds" "$same" <<'PY'
-import csv, statistics, sys
-work, rounds, same = sys.argv[1], int(sys.argv[2]), sys.argv[3]
-rows = {}
-for r in range(1, rounds + 1):
-    for row in csv.DictReader(open(f"{work}/round{r}.csv")):
-        key = "mpg123" if row["command"].startswith("mpg123") else "brickmelody-cli"
-        rows.setdefault(key, []).append(row)
-def summary(key):
-    rs = rows[key]
-    mean = statistics.mean(float(x["mean"]) for x in rs)
-    med = statistics.median(float(x["median"]) for x in rs)
-    cpu = statistics.mean(float(x["user"]) + float(x["system"]) for x in rs)
-    return mean, med, cpu
-o, t = summary("brickmelody-cli"), summary("mpg123")
-frames = 44100 * 60
-print(f"{'':18}{'mean wall':>12}{'median wall':>14}{'CPU (user+sys)':>17}{'frames/s (wall)':>18}")
-for name, (mean, med, cpu) in (("brickmelody-cli", o), ("mpg123", t)):
-    print(f"{name:18}{mean*1000:10.1f}ms{med*1000:12.1f}ms{cpu*1000:15.1f}ms{frames/med/1e6:15.1f} M")
-print(f"ours / mpg123: {o[1]/t[1]:.2f}x by median wall time, {o[2]/t[2]:.2f}x by CPU time (target: at most 1.2x)")
-print(f"outputs: {same}")
-PY
+bench_summary "$work" "$rounds" mpg123 $((44100 * 60)) ratio "at most 1.2x"
+echo "outputs: $same"

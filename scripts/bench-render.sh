@@ -18,10 +18,8 @@ rounds=${2:-4}
 long=${3:-}
 dist=${BM_CONTENT_DIR:-$root/build/dist}
 
-if [[ ! -x $cli ]]; then
-    echo "bench-render: no brickmelody-cli at $cli (run ./run.sh or pass its path)" >&2
-    exit 1
-fi
+source "$root/scripts/bench-peer.sh"
+bench_require_cli bench-render "$cli"
 if [[ ! -f $dist/library.dat || ! -d $dist/DEMOSONGS ]]; then
     echo "bench-render: $dist has no demo content (library.dat, SMPLDATA/, DEMOSONGS/)" >&2
     exit 1
@@ -80,29 +78,9 @@ theirs="sox -m $(for i in $(seq 1 12); do printf '%s ' "$work/ch$i.wav"; done)$w
 # export after opening a song would find it filled by playback.
 $ours --json
 
-for round in $(seq 1 "$rounds"); do
-    if (( round % 2 )); then first=$ours second=$theirs; else first=$theirs second=$ours; fi
-    hyperfine -N --style basic --warmup 1 --runs 8 --export-csv "$work/round$round.csv" "$first" "$second" >&2
-done
+bench_rounds "$work" "$rounds" 1 8 "$ours" "$theirs"
 
-python3 - "$work" "$rounds" <<'PY'
-import csv, statistics, sys
-work, rounds = sys.argv[1], int(sys.argv[2])
-rows = {}
-for r in range(1, rounds + 1):
-    for row in csv.DictReader(open(f"{work}/round{r}.csv")):
-        key = "sox -m" if row["command"].startswith("sox") else "brickmelody-cli"
-        rows.setdefault(key, []).append(row)
-def summary(key):
-    rs = rows[key]
-    return (statistics.mean(float(x["mean"]) for x in rs), statistics.median(float(x["median"]) for x in rs),
-            statistics.mean(float(x["user"]) + float(x["system"]) for x in rs))
-o, t = summary("brickmelody-cli"), summary("sox -m")
-print(f"{'':18}{'mean wall':>12}{'median wall':>14}{'CPU (user+sys)':>17}")
-for name, (mean, med, cpu) in (("brickmelody-cli", o), ("sox -m", t)):
-    print(f"{name:18}{mean*1000:10.1f}ms{med*1000:12.1f}ms{cpu*1000:15.1f}ms")
-print(f"ours / sox: {o[1]/t[1]:.2f}x by median wall time, {o[2]/t[2]:.2f}x by CPU time (target: at most 0.5x)")
-PY
+bench_summary "$work" "$rounds" sox 0 ratio "at most 0.5x"
 
 if [[ $long != --no-long ]]; then
     echo "10 000 measures:"

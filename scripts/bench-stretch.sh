@@ -13,16 +13,9 @@ cli=${1:-$root/build/dist/brickmelody-cli}
 rounds=${2:-3}
 grain=4096
 
-if [[ ! -x $cli ]]; then
-    echo "bench-stretch: no brickmelody-cli at $cli (run ./run.sh or pass its path)" >&2
-    exit 1
-fi
-for tool in soundstretch hyperfine python3; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "bench-stretch: installing $tool" >&2
-        apt-get install -y --no-install-recommends "$tool" >/dev/null
-    fi
-done
+source "$root/scripts/bench-peer.sh"
+bench_require_cli bench-stretch "$cli"
+"$root/scripts/install-deps.sh" soundstretch hyperfine python3 >&2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -47,29 +40,6 @@ PY
 ours="$cli audio stretch $work/in.wav $work/ours.wav --factor 0.9090909090909091 --grain $grain"
 theirs="soundstretch $work/in.wav $work/theirs.wav -tempo=+10"
 
-for round in $(seq 1 "$rounds"); do
-    if (( round % 2 )); then first=$ours second=$theirs; else first=$theirs second=$ours; fi
-    hyperfine -N --style basic --warmup 2 --runs 10 --export-csv "$work/round$round.csv" "$first" "$second" >&2
-done
+bench_rounds "$work" "$rounds" 2 10 "$ours" "$theirs"
 
-python3 - "$work" "$rounds" <<'PY'
-import csv, statistics, sys
-work, rounds = sys.argv[1], int(sys.argv[2])
-rows = {}
-for r in range(1, rounds + 1):
-    for row in csv.DictReader(open(f"{work}/round{r}.csv")):
-        key = "soundstretch" if row["command"].startswith("soundstretch") else "brickmelody-cli"
-        rows.setdefault(key, []).append(row)
-def summary(key):
-    rs = rows[key]
-    mean = statistics.mean(float(x["mean"]) for x in rs)
-    med = statistics.median(float(x["median"]) for x in rs)
-    cpu = statistics.mean(float(x["user"]) + float(x["system"]) for x in rs)
-    return mean, med, cpu
-o, t = summary("brickmelody-cli"), summary("soundstretch")
-frames = 44100 * 60
-print(f"{'':18}{'mean wall':>12}{'median wall':>14}{'CPU (user+sys)':>17}{'frames/s (wall)':>18}")
-for name, (mean, med, cpu) in (("brickmelody-cli", o), ("soundstretch", t)):
-    print(f"{name:18}{mean*1000:10.1f}ms{med*1000:12.1f}ms{cpu*1000:15.1f}ms{frames/med/1e6:15.1f} M")
-print(f"speed-up: {t[1]/o[1]:.2f}x by median wall time, {t[2]/o[2]:.2f}x by CPU time (target: 2x)")
-PY
+bench_summary "$work" "$rounds" soundstretch $((44100 * 60)) speedup "2x"
