@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -55,31 +56,23 @@ bool ReplacingFile::Create(const std::string& target, Error* error)
 
 bool ReplacingFile::Write(const void* data, size_t size, Error* error)
 {
-    if (m_fd < 0)
-        return Fail(error, "no file is open");
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return Fail(error, Reason("cannot write", m_temporary));
-        }
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return Put(data, size, -1, error);
 }
 
 bool ReplacingFile::WriteAt(uint64_t offset, const void* data, size_t size, Error* error)
+{
+    if (offset > uint64_t(INT64_MAX))
+        return Fail(error, "cannot write " + m_temporary + ": offset out of range");
+    return Put(data, size, static_cast<int64_t>(offset), error);
+}
+
+bool ReplacingFile::Put(const void* data, size_t size, int64_t offset, Error* error)
 {
     if (m_fd < 0)
         return Fail(error, "no file is open");
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, bytes, size, static_cast<off_t>(offset));
+        const ssize_t n = offset < 0 ? ::write(m_fd, bytes, size) : ::pwrite(m_fd, bytes, size, offset);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -89,7 +82,8 @@ bool ReplacingFile::WriteAt(uint64_t offset, const void* data, size_t size, Erro
         }
         bytes += n;
         size -= static_cast<size_t>(n);
-        offset += static_cast<uint64_t>(n);
+        if (offset >= 0)
+            offset += n;
     }
     return true;
 }

@@ -61,6 +61,9 @@ public:
     void Discard();
 
 private:
+    // Writes at `offset`, or at the file's position when it is -1.
+    bool Put(const void* data, size_t size, int64_t offset, Error* error);
+
     std::string m_target;
     std::string m_temporary;
     int m_fd = -1;
