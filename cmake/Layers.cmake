@@ -50,6 +50,10 @@ function(bm_test_suite name dir)
     # Listing the cases of a sanitizer build on a busy machine can take
     # longer than CMake's default of 5 s.
     DISCOVERY_TIMEOUT 120
+    # Name parameterised cases by their index or their generated name; the
+    # printed bytes of a parameter (pointers among them) would make names
+    # that differ from build to build.
+    NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PROPERTIES ${properties})
 endfunction()
