@@ -37,7 +37,6 @@
 #include "core/Paths.h"
 #include "engine/EngineQueue.h"
 #include "engine/EngineSong.h"
-#include "engine/ExportFile.h"
 #include "engine/MemorySampleCache.h"
 #include "engine/PositionMap.h"
 #include "engine/SampleSource.h"
@@ -46,6 +45,7 @@
 #include "engine/device/WaveInDevice.h"
 #include "engine/device/WaveOutDevice.h"
 #include "engine/dsp/SpectrumAnalyser.h"
+#include "engine/stream/ReplacingWaveFile.h"
 #include "engine/stream/SampleStream.h"
 #include "platform/MessagePort.h"
 
@@ -236,7 +236,7 @@ private:
     // ---- export: state ----
     // The running job (stage >= 0) and its output file.
     ExportJob m_exportJob;
-    ExportFile m_exportFile;
+    stream::ReplacingWaveFile m_exportFile;
     int32_t m_exportStage = -1;      // -1 idle, 0 scan, 1 write, 2 finish
     int32_t m_exportMeasure = 0;     // the measure the next step handles
     int64_t m_exportDone = 0;        // measures done in this stage

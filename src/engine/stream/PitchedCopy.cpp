@@ -2,10 +2,10 @@
 
 #include "core/Text.h"
 #include "engine/dsp/CubicResampler.h"
+#include "engine/stream/ReplacingWaveFile.h"
 #include "engine/stream/SampleStream.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace bm::stream {
@@ -33,7 +33,7 @@ int64_t PitchedCopySpan(const SampleDescriptor& descriptor, double ratio, int64_
     if (song && descriptor.kind == 0)
         span = double(barSpan) / ratio;
     else if (!song && descriptor.kind != 0)
-        span = double(descriptor.length) / ratio;
+        span = 2.0 * double(descriptor.length) / ratio;
     if (!(span >= 0 && span < double(kMaxSpan)))
         return -1;
     return int64_t(span);
@@ -71,13 +71,15 @@ bool MakePitchedCopy(const SampleDescriptor& descriptor, const SampleRef& key, d
     const int64_t frames = std::min<int64_t>(dsp::CubicResampler::WrittenFrames(outputBytes), dataBytes / 4);
     dsp::CubicResampler::Process(source, 2, ratio, std::span<int16_t>(output.data(), size_t(frames) * 2));
 
-    SampleStream out(own);
-    bool ok = out.Create(outputPath, error) && out.SetDataSize(dataBytes) && out.Write(output.data(), dataBytes);
-    out.Close();
-    if (!ok) {
-        std::remove(outputPath.c_str());
-        return error && !error->message.empty() ? false : Fail(error, "cannot write " + outputPath);
-    }
+    // Written beside the target and renamed over it when complete: a file
+    // the person chose to replace survives a failed copy.
+    ReplacingWaveFile out;
+    if (!out.Create(outputPath, error))
+        return false;
+    if (!out.WriteAt(0, output.data(), dataBytes))
+        return Fail(error, "cannot write " + outputPath);
+    if (!out.Commit(error))
+        return false;
     return true;
 }
 

@@ -15,8 +15,10 @@
 namespace bm::stream {
 
 // The span the source is opened at: for a song of kind 0, L / r; for a wave
-// sample whose kind is not 0, its length / r; otherwise L (L = the song's
-// samples per measure x measures per bar). -1 when r is not usable.
+// sample whose kind is not 0, 2 x its length / r, so that the stretch (which
+// aims at half the span) makes it length / r frames long and the resampling
+// by r brings it back to its own length; otherwise L (L = the song's samples
+// per measure x measures per bar). -1 when r is not usable.
 int64_t PitchedCopySpan(const SampleDescriptor& descriptor, double ratio, int64_t barSpan);
 
 // Writes the copy to `outputPath`. On failure nothing is left at

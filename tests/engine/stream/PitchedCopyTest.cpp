@@ -22,7 +22,7 @@ TEST(PitchedCopySpan, FollowsSongAndSampleKinds)
     wave.kind = 0;
     EXPECT_EQ(PitchedCopySpan(wave, r, 162816), 162816);
     wave.kind = 2;
-    EXPECT_EQ(PitchedCopySpan(wave, r, 162816), 80000);
+    EXPECT_EQ(PitchedCopySpan(wave, r, 162816), 160000) << "stretched to 80000 frames, then resampled to 40000";
     song.kind = 0;
     EXPECT_EQ(PitchedCopySpan(song, r, 162816), 325632);
     song.kind = 1;
@@ -59,6 +59,48 @@ TEST(PitchedCopy, OctaveUpHalvesTheSampleAndFailuresLeaveNothing)
     EXPECT_FALSE(MakePitchedCopy(d, SampleRef::Empty(), 1, 162816, out / "none.wav", env, &error));
     EXPECT_FALSE(std::filesystem::exists(out / "none.wav"));
     EXPECT_FALSE(MakePitchedCopy(d, SampleRef::Empty(), 1, 162816, out / "no/such/dir.wav", env, &error));
+}
+
+TEST(PitchedCopy, AStretchableSampleKeepsItsLengthAndAnEarlierFileSurvivesAFailure)
+{
+    TempDir samples;
+    TempDir cacheFolder;
+    TempDir out;
+    FolderList folders;
+    folders.Assign({samples.Path(), ""});
+    SampleCache cache(cacheFolder.Path(), 200);
+    cache.SetFreeMegabytesForTest(100000);
+    CatalogueView catalogue;
+    StreamEnvironment env;
+    env.folders = &folders;
+    env.catalogue = &catalogue;
+    env.cache = &cache;
+    constexpr int kFrames = 30000; // within the stretchable lengths
+    WriteWave(samples / "loop.wav", {2, 44100, Ramp(kFrames), {}, {}});
+    SampleLibrary library = OneVariantLibrary();
+    SampleDescriptor& d = OnlyVariant(library);
+    d.firstText = "loop";
+    d.path = "loop.wav";
+    d.length = kFrames;
+    d.kind = 3;
+    catalogue.Publish(library);
+    const SampleRef key = SampleRef::Make(0, 0, 0, 0, 0, 0);
+
+    for (double semitones : {0.0, 12.0, -12.0, 5.0}) {
+        SCOPED_TRACE(semitones);
+        ASSERT_TRUE(MakePitchedCopy(d, key, semitones, 162816, out / "copy.wav", env));
+        SampleStream copy(env);
+        ASSERT_TRUE(copy.OpenRead(out / "copy.wav", 0, SampleRef::Empty()));
+        EXPECT_NEAR(double(copy.Length()), 4.0 * kFrames, 4.0 * 16) << "the duration stays the same";
+    }
+
+    // A copy that fails (here: the sample is gone) leaves the earlier file of
+    // the chosen name as it was.
+    const std::string before = bm::test::ReadFile(out / "copy.wav");
+    std::filesystem::remove(samples / "loop.wav");
+    Error error;
+    EXPECT_FALSE(MakePitchedCopy(d, key, 3, 162816, out / "copy.wav", env, &error));
+    EXPECT_EQ(bm::test::ReadFile(out / "copy.wav"), before);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-#include "engine/ExportFile.h"
+#include "engine/stream/ReplacingWaveFile.h"
 
-namespace bm::engine {
+namespace bm::stream {
 
-ExportFile::~ExportFile() { Discard(); }
+ReplacingWaveFile::~ReplacingWaveFile() { Discard(); }
 
-bool ExportFile::Create(const std::string& target, Error* error)
+bool ReplacingWaveFile::Create(const std::string& target, Error* error)
 {
     Discard();
     if (!m_file.Create(target, error))
@@ -16,7 +16,7 @@ bool ExportFile::Create(const std::string& target, Error* error)
     return true;
 }
 
-bool ExportFile::WriteAt(int64_t offset, const void* data, int64_t bytes)
+bool ReplacingWaveFile::WriteAt(int64_t offset, const void* data, int64_t bytes)
 {
     if (!m_stream.IsOpen() || offset < 0 || offset > m_stream.Length())
         return false;
@@ -24,18 +24,18 @@ bool ExportFile::WriteAt(int64_t offset, const void* data, int64_t bytes)
     return m_stream.Position() == offset && m_stream.Write(data, bytes);
 }
 
-bool ExportFile::Commit(Error* error)
+bool ReplacingWaveFile::Commit(Error* error)
 {
     if (!m_stream.IsOpen())
-        return Fail(error, "no export file is open");
+        return Fail(error, "no wave file is open");
     m_stream.Close();
     return m_file.Commit(ReplaceMode::Durable, error);
 }
 
-void ExportFile::Discard()
+void ReplacingWaveFile::Discard()
 {
     m_stream.Close();
     m_file.Discard();
 }
 
-} // namespace bm::engine
+} // namespace bm::stream

@@ -1,14 +1,16 @@
 #pragma once
 
-// The wave file an export writes (44 100 Hz, 16-bit stereo PCM, 44-byte
-// header, sizes kept current as data is written). It is written under a
-// temporary name in the target's folder and renamed to the target only when
-// the export succeeds, so an earlier file of the target's name survives a
-// failed or cancelled export; a discarded or abandoned file is deleted.
+// A canonical wave file (44 100 Hz, 16-bit stereo PCM, 44-byte header,
+// sizes kept current as data is written) that replaces its target only when
+// complete: exports and pitched copies. It is written under a temporary name
+// in the target's folder and renamed to the target on Commit, so an earlier
+// file of the target's name survives a failed or cancelled write; a
+// discarded or abandoned file is deleted.
 //
-// Threads: one owner (the engine worker).
+// Threads: one owner (the engine worker for exports, the main thread for
+// pitched copies).
 //
-//     ExportFile file;
+//     ReplacingWaveFile file;
 //     if (!file.Create("/music/song.wav", &error)) ...
 //     file.WriteAt(0, samples, bytes);
 //     if (!file.Commit(&error)) ...   // now /music/song.wav
@@ -20,15 +22,15 @@
 #include <cstdint>
 #include <string>
 
-namespace bm::engine {
+namespace bm::stream {
 
-class ExportFile {
+class ReplacingWaveFile {
 public:
-    ExportFile() = default;
+    ReplacingWaveFile() = default;
     // Discards a file that was not committed.
-    ~ExportFile();
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
+    ~ReplacingWaveFile();
+    ReplacingWaveFile(const ReplacingWaveFile&) = delete;
+    ReplacingWaveFile& operator=(const ReplacingWaveFile&) = delete;
 
     // Creates the temporary file beside `target` (data size 0). On failure
     // nothing is left on disk.
@@ -49,7 +51,7 @@ private:
     // Reserves the temporary name and flushes and renames the file; the
     // stream writes the wave data through its own descriptor.
     ReplacingFile m_file;
-    stream::SampleStream m_stream;
+    SampleStream m_stream;
 };
 
-} // namespace bm::engine
+} // namespace bm::stream
