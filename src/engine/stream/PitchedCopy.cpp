@@ -78,9 +78,7 @@ bool MakePitchedCopy(const SampleDescriptor& descriptor, const SampleRef& key, d
         return false;
     if (!out.WriteAt(0, output.data(), dataBytes))
         return Fail(error, "cannot write " + outputPath);
-    if (!out.Commit(error))
-        return false;
-    return true;
+    return out.Commit(error);
 }
 
 } // namespace bm::stream
