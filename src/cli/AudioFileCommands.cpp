@@ -186,6 +186,8 @@ int RunAudioDecode(Invocation& in)
         return kExitUsage;
     const std::string source = in.Arg(0);
     const std::string target = in.Arg(1);
+    if (in.ReplacesInput(source, target))
+        return kExitFailed;
     Error error;
     CanonicalDecoder decoder;
     if (!decoder.Open(source, &error))

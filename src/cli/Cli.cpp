@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <ostream>
 
 namespace bm::cli {
@@ -158,6 +159,15 @@ bool Invocation::DoubleValue(const std::string& name, double& out)
         return false;
     }
     out = value;
+    return true;
+}
+
+bool Invocation::ReplacesInput(const std::string& input, const std::string& output)
+{
+    std::error_code ignored;
+    if (!std::filesystem::equivalent(input, output, ignored))
+        return false;
+    Failed("will not write " + output + ": it is the input " + input + "; choose another name");
     return true;
 }
 

@@ -50,6 +50,11 @@ public:
     bool Expect(size_t minArgs, size_t maxArgs, const std::vector<std::string>& flags,
                 const std::vector<std::string>& valueOptions);
 
+    // Commands that make a new file from another never replace their input
+    // (a song with its export, a sample with its copy): true, after saying
+    // so, when `output` names the same file as `input`.
+    bool ReplacesInput(const std::string& input, const std::string& output);
+
     // "brickmelody-cli: <message>" on stderr; returns kExitFailed.
     int Failed(const std::string& message);
     // "brickmelody-cli: <message>" and the command's usage; returns kExitUsage.

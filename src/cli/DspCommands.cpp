@@ -98,6 +98,8 @@ int RunStretch(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, {"factor", "grain"}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     double factor = 0;
     int64_t grain = 0;
     if (!PositiveValue(in, "factor", factor) || !RequireOption(in, "grain") ||
@@ -157,6 +159,8 @@ int RunResample(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, {"ratio"}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     double ratio = 0;
     if (!PositiveValue(in, "ratio", ratio))
         return kExitUsage;

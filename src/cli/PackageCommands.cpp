@@ -34,6 +34,8 @@ int RunPack(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, {}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     const Installation setting = LoadInstallation(in.ProgramFolder(), InstallationUse::Look);
     Song song;
     Error error;

@@ -70,6 +70,8 @@ int RunRender(Invocation& in)
     const std::string folder = FolderPart(target);
     if (!folder.empty() && !FolderExists(folder))
         return in.Failed("cannot create " + target + ": there is no folder " + folder);
+    if (in.ReplacesInput(in.Arg(0), target))
+        return kExitFailed;
 
     std::mutex deviceLock;
     device::VirtualWaveOut output(deviceLock);

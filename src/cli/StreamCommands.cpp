@@ -116,6 +116,8 @@ int RunStreamRead(Invocation& in)
 {
     if (!in.Expect(2, 2, {"json"}, {"span", "ref"}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     auto setup = LoadSetup(in.ProgramFolder(), TemporaryFolder::Create);
     int64_t span = setup->barSpan;
     if (in.Value("span") && !in.IntValue("span", 0, int64_t(1) << 30, span))
@@ -176,6 +178,8 @@ int RunStreamPan(Invocation& in)
 {
     if (!in.Expect(2, 2, {"reverse"}, {"at", "envelope", "frames"}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     auto setup = LoadSetup(in.ProgramFolder());
     int64_t at = 0;
     if (in.Value("at") && !in.IntValue("at", 0, int64_t(1) << 31, at))
@@ -204,6 +208,8 @@ int RunPitchCopy(Invocation& in)
 {
     if (!in.Expect(2, 2, {}, {"semitones", "ref", "span"}))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(0), in.Arg(1)))
+        return kExitFailed;
     auto setup = LoadSetup(in.ProgramFolder(), TemporaryFolder::Create);
     double semitones = 0;
     if (!in.Value("semitones"))

@@ -77,6 +77,8 @@ int RunWadAdd(Invocation& in)
 {
     if (!in.Expect(3, 3, {}, kValueOptions))
         return kExitUsage;
+    if (in.ReplacesInput(in.Arg(2), in.Arg(0)))
+        return kExitFailed;
     ResourceArchive archive;
     if (int status = OpenArchive(in, archive, ArchiveAccess::ReadWrite); status != kExitOk)
         return status;
@@ -116,6 +118,8 @@ int RunWadExtract(Invocation& in)
     std::string target = MakeAbsolute(destination);
     if (FileNamePart(target).empty())
         target += entry.Name();
+    if (in.ReplacesInput(in.Arg(0), target))
+        return kExitFailed;
     Error error;
     if (!archive.ExtractEntry(in.Arg(1), destination, &error))
         return in.Failed(error.message);

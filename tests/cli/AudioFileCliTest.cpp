@@ -138,5 +138,29 @@ TEST_F(AudioFileCli, DecodeFailsClearlyAndLeavesNoFile)
     EXPECT_EQ(RunCli({"audio", "decode", "only-one"}).status, 2);
 }
 
+// Every command that makes a new file from a sample refuses to write over
+// that sample, however the two names are spelled.
+TEST_F(AudioFileCli, CommandsNeverWriteOverTheirInput)
+{
+    const std::string path = Write("in.wav", test::PcmWave(2, 44100, 16, Bytes(40000)));
+    const std::string before = test::ReadFile(path);
+    const std::string sameFile = m_dir / "./in.wav";
+    const std::vector<std::vector<std::string>> commands = {
+        {"audio", "decode", path, sameFile},
+        {"audio", "stretch", path, sameFile, "--factor", "1.5", "--grain", "1024"},
+        {"audio", "resample", path, sameFile, "--ratio", "0.5"},
+        {"stream", "read", path, sameFile},
+        {"stream", "pan", path, sameFile, "--at", "0", "--envelope", "0:0"},
+        {"pitch-copy", path, sameFile, "--semitones", "1"},
+        {"wad", "add", sameFile, "entry", path},
+    };
+    for (const auto& command : commands) {
+        const CliResult r = RunCli(command);
+        EXPECT_EQ(r.status, 1) << command[0] << ' ' << command[1];
+        EXPECT_NE(r.err.find("it is the input"), std::string::npos) << r.err;
+        EXPECT_EQ(test::ReadFile(path), before) << command[0] << ' ' << command[1];
+    }
+}
+
 } // namespace
 } // namespace bm

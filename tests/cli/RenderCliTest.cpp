@@ -120,6 +120,14 @@ TEST_F(RenderCliTest, FailsWithTheReason)
     EXPECT_EQ(Run({"render", songPath, setup.dir / "kept.wav", "--level", "500", "--level-db", "1"}).status, 2);
     EXPECT_EQ(test::ReadFile(setup.dir / "kept.wav"), "earlier");
     EXPECT_FALSE(std::filesystem::exists(setup.dir / "out.wav"));
+
+    const std::string saved = test::ReadFile(songPath);
+    for (const char* command : {"render", "pack"}) {
+        r = Run({command, songPath, songPath});
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(r.err.find("it is the input"), std::string::npos) << r.err;
+        EXPECT_EQ(test::ReadFile(songPath), saved) << command << " never replaces the song";
+    }
 }
 
 } // namespace
