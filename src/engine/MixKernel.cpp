@@ -1,5 +1,7 @@
 #include "engine/MixKernel.h"
 
+#include <algorithm>
+
 #include <limits>
 
 namespace bm::engine {
@@ -80,8 +82,10 @@ void MixReference(const MixRun& run)
     int64_t v = run.volume;
     int64_t p = run.pan;
     for (int64_t k = 0; k < run.frames; ++k) {
-        const int64_t volumeValue = v >> 16;
-        const int64_t panValue = p >> 16;
+        // Values outside 16 bits come only from damaged songs; held at the
+        // ends of the range they cannot overflow the products below.
+        const int64_t volumeValue = std::clamp<int64_t>(v >> 16, -32768, 32767);
+        const int64_t panValue = std::clamp<int64_t>(p >> 16, -32768, 32767);
         const int64_t w = (volumeValue + 32768) / 2;
         int64_t left = run.in[2 * k];
         int64_t right = run.in[2 * k + 1];

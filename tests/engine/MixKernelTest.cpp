@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -69,6 +71,27 @@ TEST(MixKernel, ShortRunsAndSteepSlopes)
         MixReference(MakeRun(sweep, frames, in, reference));
         EXPECT_EQ(fast, reference) << frames;
     }
+}
+
+// A damaged song can carry any 32-bit envelope value and the export any
+// gain: the mix must stay defined (no overflow) and such values act as the
+// ends of the 16-bit range.
+TEST(MixKernel, EnvelopeValuesBeyondSixteenBitsActAsTheRangeEnds)
+{
+    const std::vector<int16_t> in = {-32768, 32767, 32767, -32768};
+    const int64_t gain = INT32_MAX;
+    std::vector<int64_t> wild(4, 0);
+    std::vector<int64_t> edge(4, 0);
+    MixReference(MakeRun({gain, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 2, in, wild));
+    MixReference(MakeRun({gain, -32768, -32768, 32767, 32767}, 2, in, edge));
+    EXPECT_EQ(wild, edge);
+    std::fill(wild.begin(), wild.end(), 0);
+    std::fill(edge.begin(), edge.end(), 0);
+    Mix(MakeRun({gain, INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}, 2, in, wild));
+    MixReference(MakeRun({gain, 32767, 32767, -32768, -32768}, 2, in, edge));
+    EXPECT_EQ(wild, edge);
+    EXPECT_EQ(wild[0], 0) << "the pan takes the left channel away";
+    EXPECT_NE(wild[1], 0) << "at full volume";
 }
 
 } // namespace

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(&factor, data + 3, sizeof factor); // any bit pattern: NaN, infinities, denormals
     const int64_t window = 63 + (data[11] | (data[12] << 8)) % 8192;
     std::vector<int16_t> source((size - 16) / 2);
-    std::memcpy(source.data(), data + 16, source.size() * 2);
+    if (!source.empty())
+        std::memcpy(source.data(), data + 16, source.size() * 2);
 
     OverlapAddStretcher stretcher;
     Check(stretcher.Prepare(channels, grain));
