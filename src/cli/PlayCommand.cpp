@@ -13,10 +13,10 @@
 #include "core/Paths.h"
 #include "engine/EngineWorker.h"
 #include "engine/device/SdlWaveOut.h"
+#include "song/RegionPlay.h"
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -27,39 +27,6 @@ namespace bm::cli {
 namespace {
 
 namespace msg = platform::msg;
-
-// Region play as the main window sends it: the start measure (the given one
-// when it lies in an on region, else the start of the first on region after
-// it, else of the first on region), and for each on region from the last to
-// the first the pair (its last measure, where to continue: the next on
-// region's start, or the song's length after the last). Empty when no region
-// is on.
-std::vector<engine::JumpPair> RegionJumps(const Song& song, int32_t& start)
-{
-    std::vector<Region> on;
-    for (const auto& region : song.regions) {
-        if (region.on && region.start <= region.end)
-            on.push_back(region);
-    }
-    std::sort(on.begin(), on.end(), [](const Region& a, const Region& b) { return a.start < b.start; });
-    if (on.empty())
-        return {};
-    const int32_t length = int32_t(song.measures.size());
-    int32_t chosen = -1;
-    for (const auto& region : on) {
-        if (start >= region.start && start <= region.end)
-            chosen = start;
-    }
-    for (size_t i = 0; chosen < 0 && i < on.size(); ++i) {
-        if (on[i].start > start)
-            chosen = on[i].start;
-    }
-    start = chosen >= 0 ? chosen : on.front().start;
-    std::vector<engine::JumpPair> pairs;
-    for (size_t i = on.size(); i-- > 0;)
-        pairs.emplace_back(on[i].end, i + 1 < on.size() ? on[i + 1].start : length);
-    return pairs;
-}
 
 std::string TimeText(int64_t frames)
 {
@@ -94,9 +61,11 @@ int RunPlay(Invocation& in)
     int32_t start = int32_t(from);
     std::vector<engine::JumpPair> jumps;
     if (in.Flag("regions")) {
-        jumps = RegionJumps(song, start);
-        if (jumps.empty())
+        RegionPlay play = MakeRegionPlay(song, start);
+        if (play.jumps.empty())
             return in.Failed(in.Arg(0) + " has no region that is on");
+        start = play.startMeasure;
+        jumps = std::move(play.jumps);
     }
 
     // Let the worker load the song's samples into memory before it plays.

@@ -20,7 +20,6 @@
 #include "engine/device/SdlWaveIn.h"
 #include "engine/device/VirtualWaveOut.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,12 +65,6 @@ std::string MeterText(const char* channel, int32_t sample)
     return text + level;
 }
 
-bool IsFolder(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.empty() ? "." : path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 int RunRecord(Invocation& in)
 {
     if (!in.Expect(1, 1, {"monitor"}, {"seconds"}))
@@ -82,7 +75,8 @@ int RunRecord(Invocation& in)
     if (!in.IntValue("seconds", 1, kMaxSeconds, seconds))
         return kExitUsage;
     const std::string output = in.Arg(0);
-    if (FileNamePart(output).empty() || !IsFolder(FolderPart(output)))
+    const std::string folder = FolderPart(output);
+    if (FileNamePart(output).empty() || (!folder.empty() && !FolderExists(folder)))
         return in.Failed("cannot write " + output + ": its folder does not exist");
 
     std::mutex deviceLock;

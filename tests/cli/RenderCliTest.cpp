@@ -2,6 +2,7 @@
 // folder made by the test.
 
 #include "core/Binary.h"
+#include "engine/audiofile/WavWriter.h"
 #include "library/LibraryWriter.h"
 #include "song/SongFixtures.h"
 #include "song/SongWriter.h"
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 namespace bm {
 namespace {
@@ -20,26 +22,14 @@ using test::CliResult;
 // A canonical wave file of `frames` frames of a 220 Hz tone at `amplitude`.
 std::string ToneWave(int32_t frames, double amplitude)
 {
-    std::string bytes(44 + size_t(frames) * 4, '\0');
-    auto* p = reinterpret_cast<uint8_t*>(bytes.data());
-    std::memcpy(p, "RIFF", 4);
-    WriteLE32(p + 4, uint32_t(bytes.size() - 8));
-    std::memcpy(p + 8, "WAVEfmt ", 8);
-    WriteLE32(p + 16, 16);
-    WriteLE16(p + 20, 1);
-    WriteLE16(p + 22, 2);
-    WriteLE32(p + 24, 44100);
-    WriteLE32(p + 28, 176400);
-    WriteLE16(p + 32, 4);
-    WriteLE16(p + 34, 16);
-    std::memcpy(p + 36, "data", 4);
-    WriteLE32(p + 40, uint32_t(frames) * 4);
+    std::vector<int16_t> samples(size_t(frames) * 2);
     for (int32_t i = 0; i < frames; ++i) {
         const auto v = int16_t(amplitude * std::sin(2 * M_PI * 220.0 * i / 44100.0));
-        WriteLE16(p + 44 + size_t(i) * 4, uint16_t(v));
-        WriteLE16(p + 46 + size_t(i) * 4, uint16_t(v));
+        samples[size_t(i) * 2] = v;
+        samples[size_t(i) * 2 + 1] = v;
     }
-    return bytes;
+    const std::vector<uint8_t> image = MakeWavImage(samples, 2, 44100);
+    return std::string(image.begin(), image.end());
 }
 
 class RenderCliTest : public ::testing::Test {
