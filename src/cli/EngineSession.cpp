@@ -1,9 +1,9 @@
 #include "cli/EngineSession.h"
 
-#include <filesystem>
-
 #include "engine/SongSampleRenderPath.h"
 #include "song/SongReader.h"
+
+#include <filesystem>
 
 namespace bm::cli {
 
