@@ -27,6 +27,9 @@ int32_t MainController::Undo(int32_t, int64_t)
     const UndoResult result = SwapWithUndo(m_state.doc.song, m_state.doc.undo, m_state.doc.library, &m_services.engine);
     if (!result.swapped)
         return 0;
+    // What undo brings back differs from the saved file as far as anyone
+    // knows, so closing asks to save it.
+    m_state.doc.song.unchanged = false;
     UpdateScrollRange();
     SetCursor(m_state.view.cursorMeasure);
     m_view.SetWindowTitle(WindowTitle(m_state.doc, Caption()));

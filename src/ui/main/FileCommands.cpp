@@ -55,6 +55,9 @@ int32_t MainController::NewSong(int32_t, int64_t)
         ++m_state.doc.untitledCounter;
         for (int c = 0; c < kChannels; ++c)
             SetChannelState(m_state.doc.song, c, 1, kDefaultChannelVolume, &m_services.engine);
+        // A fresh song has nothing to save yet.
+        m_state.doc.song.unchanged = true;
+        RefreshTitle();
         return 1;
     }
     OnCommand(cmd::kUndo);
@@ -220,6 +223,7 @@ int32_t MainController::CloseSong(int32_t, int64_t param)
     m_state.view.pointedMeasure = m_state.view.pointedChannel = -1;
     m_state.view.pointedPoint = {};
     m_state.view.regionPlaySwitch = false;
+    m_state.doc.song.unchanged = true;
     SetDocumentName("");
     m_view.Repaint(Area::All);
     return 1;

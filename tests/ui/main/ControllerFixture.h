@@ -1,0 +1,237 @@
+#pragma once
+
+// A main window controller driven headless: a recording view, scripted
+// message boxes, file choosers and dialogs, a recording engine client, and a
+// small library in memory (one style "Beats" with a shipped and a user part).
+
+#include "ui/main/CommandIds.h"
+#include "ui/main/MainController.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bm::ui::test {
+
+class FakeView : public MainView {
+public:
+    void SetWindowTitle(const std::string& t) override { title = t; }
+    void Repaint(Area area) override { repaints.push_back(area); }
+    void RepaintChannel(int32_t channel) override { channels.push_back(channel); }
+    void RepaintMeasures(int32_t first, int32_t count) override { measures.emplace_back(first, count); }
+    void ShowStatus(const TextRecord&, const std::string& text) override { status.push_back(text); }
+    void ClearStatus() override { status.clear(); }
+    int32_t ArrangementLeft() const override { return 30; }
+    int32_t ArrangementRight() const override { return 789; }
+    int32_t LibraryVisibleRows() const override { return 8; }
+    void OpenMenu(const std::string& entry, MenuAnchor) override { menus.push_back(entry); }
+    void OpenTimeWindow(int32_t area) override { timeWindows.push_back(area); }
+    void StartPlacementDrag() override { ++placementDrags; }
+    void OpenValueSlider(const ValueSliderRequest& request) override { sliders.push_back(request); }
+    void CloseChannelPopup(bool apply) override { popupCloses.push_back(apply); }
+    void BeginClosing() override { closing = true; }
+
+    std::string title;
+    std::vector<Area> repaints;
+    std::vector<int32_t> channels;
+    std::vector<std::pair<int32_t, int32_t>> measures;
+    std::vector<std::string> status;
+    std::vector<std::string> menus;
+    std::vector<int32_t> timeWindows;
+    int placementDrags = 0;
+    std::vector<ValueSliderRequest> sliders;
+    std::vector<bool> popupCloses;
+    bool closing = false;
+};
+
+// Answers from queues; an unexpected question fails the test.
+class FakeDialogs : public platform::Dialogs {
+public:
+    platform::MessageAnswer ShowMessage(const platform::MessageRequest& r) override
+    {
+        messages.push_back(r);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected message box: " << r.text;
+            return platform::MessageAnswer::Cancel;
+        }
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool OpenFiles(const platform::OpenFileRequest& r, std::vector<std::string>& chosen) override
+    {
+        opens.push_back(r);
+        if (openAnswers.empty()) {
+            ADD_FAILURE() << "unexpected open-file dialog";
+            return false;
+        }
+        chosen = openAnswers.front();
+        openAnswers.pop_front();
+        return !chosen.empty();
+    }
+    bool SaveFile(const platform::SaveFileRequest& r, std::string& chosen) override
+    {
+        saves.push_back(r);
+        if (saveAnswers.empty()) {
+            ADD_FAILURE() << "unexpected save-file dialog";
+            return false;
+        }
+        chosen = saveAnswers.front();
+        saveAnswers.pop_front();
+        return !chosen.empty();
+    }
+    bool ChooseFolder(const platform::FolderRequest&, std::string&) override { return false; }
+
+    std::deque<platform::MessageAnswer> answers;
+    std::deque<std::vector<std::string>> openAnswers;
+    std::deque<std::string> saveAnswers;
+    std::vector<platform::MessageRequest> messages;
+    std::vector<platform::OpenFileRequest> opens;
+    std::vector<platform::SaveFileRequest> saves;
+};
+
+class FakeCommandDialogs : public CommandDialogs {
+public:
+    std::optional<TempoResult> Tempo(const TempoRequest& r) override
+    {
+        tempoRequests.push_back(r);
+        return Take(tempo);
+    }
+    std::optional<MeasureResult> Measures(const MeasureRequest& r) override
+    {
+        measureRequests.push_back(r);
+        return Take(measures);
+    }
+    std::optional<ExportResult> Export(const ExportRequest& r) override
+    {
+        exportRequests.push_back(r);
+        return Take(exports);
+    }
+    bool ExportProgress(const engine::ExportJob& job) override
+    {
+        jobs.push_back(job);
+        return true;
+    }
+    bool Options() override { return optionsAnswer; }
+    std::optional<ShiftResult> ShiftNotes() override { return Take(shifts); }
+    std::optional<SampleDialogResult> Sample(const SampleDialogRequest& r, bool* skipped) override
+    {
+        sampleRequests.push_back(r);
+        if (samples.empty() && echoSamples)
+            return SampleDialogResult{r.descriptor, r.descriptor.path, 0, false};
+        if (samples.empty()) {
+            ADD_FAILURE() << "unexpected sample dialog";
+            return std::nullopt;
+        }
+        auto answer = samples.front();
+        samples.pop_front();
+        if (!answer && skipped) {
+            *skipped = skips.empty() ? false : skips.front();
+            if (!skips.empty())
+                skips.pop_front();
+        }
+        return answer;
+    }
+    bool Record(const SampleRef&) override { return recordAnswer; }
+
+    template <typename T>
+    static std::optional<T> Take(std::deque<std::optional<T>>& queue)
+    {
+        if (queue.empty()) {
+            ADD_FAILURE() << "unexpected dialog";
+            return std::nullopt;
+        }
+        auto value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+
+    std::deque<std::optional<TempoResult>> tempo;
+    std::deque<std::optional<MeasureResult>> measures;
+    std::deque<std::optional<ExportResult>> exports;
+    std::deque<std::optional<ShiftResult>> shifts;
+    std::deque<std::optional<SampleDialogResult>> samples;
+    std::deque<bool> skips; // for cancelled sample dialogs: whether the person skipped
+    bool echoSamples = false; // with no queued answer: OK with what the command gave
+    bool optionsAnswer = true;
+    bool recordAnswer = true;
+    std::vector<TempoRequest> tempoRequests;
+    std::vector<MeasureRequest> measureRequests;
+    std::vector<ExportRequest> exportRequests;
+    std::vector<engine::ExportJob> jobs;
+    std::vector<SampleDialogRequest> sampleRequests;
+};
+
+class FakeReadings : public EngineReadings {
+public:
+    int64_t Position() override { return position; }
+    std::array<int32_t, 12> Levels(int64_t) override { return levels; }
+    int DeviceVolume() override { return volume; }
+    int64_t position = -1;
+    std::array<int32_t, 12> levels{};
+    int volume = -1;
+};
+
+class FakeFiles : public FileFacts {
+public:
+    bool WorkFileExists() override { return workFile; }
+    bool OnOtherFileSystem(const std::string&) override { return otherFileSystem; }
+    bool workFile = false;
+    bool otherFileSystem = false;
+};
+
+class FakeSamples : public SampleTools {
+public:
+    void PublishLibrary(const SampleLibrary&) override { ++published; }
+    int64_t EstimateImportBytes(const std::string&) override { return estimate; }
+    bool MakePitchedCopy(const SampleDescriptor&, const SampleRef&, double semitones, int64_t, const std::string& out,
+                         std::string*) override
+    {
+        copies.emplace_back(out, semitones);
+        return true;
+    }
+    int published = 0;
+    int64_t estimate = 4 * 88200;
+    std::vector<std::pair<std::string, double>> copies;
+};
+
+// A library of one style with one group of two parts: part 0 shipped, part 1
+// the user's, each with one chord "C" of two entries and the free place.
+SampleLibrary MakeLibrary();
+
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest();
+
+    MainController& C() { return *controller; }
+    MainState& S() { return controller->State(); }
+    // The engine commands posted since the last call.
+    std::vector<engine::EngineCommand> Posted();
+    std::vector<engine::CommandCode> PostedCodes();
+    // Gives the song n empty measures at once (as if the engine had
+    // answered the swap file request).
+    void GiveMeasures(int32_t n);
+    // Puts sample (part, entry, variant) of the library into a slot.
+    void Place(int32_t measure, int32_t channel, int32_t part, int32_t entry, int32_t variant, bool selected = false);
+    void Deliver(int32_t message, int64_t wParam, int64_t lParam, platform::MessagePayload payload = {});
+
+    bm::test::TempDir dir;
+    app::AppContext app;
+    engine::RecordingEngineClient engine;
+    FakeReadings readings;
+    FakeDialogs dialogs;
+    platform::RecordingShell shell;
+    FakeCommandDialogs commandDialogs;
+    FakeFiles files;
+    FakeSamples samples;
+    FakeView view;
+    std::unique_ptr<MainController> controller;
+};
+
+} // namespace bm::ui::test
