@@ -21,6 +21,9 @@ namespace bm::platform {
 constexpr int32_t kWmUser = 0x400;
 
 namespace msg {
+// A command for the window's command handler: wParam the command number
+// (1024 to 1526), lParam its argument (menus post their choices this way).
+constexpr int32_t kCommand = 0x0111;
 constexpr int32_t kTick = 5;                    // ticker slot 5
 constexpr int32_t kTick0 = kWmUser + 1;
 constexpr int32_t kVolumeDownTick = kWmUser + 2;

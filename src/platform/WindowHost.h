@@ -36,6 +36,10 @@
 
 namespace bm::platform {
 
+// What ReadScreen gives where the screen cannot be read (Wayland, the
+// offscreen platform): a mid grey, so border panes still blend.
+constexpr uint32_t kNeutralBackdrop = 0x6E6E6E;
+
 enum class WindowKind {
     Main,  // the program's window: in the task bar, takes the focus
     Popup, // a menu: above its owner, no task bar entry, closes on focus loss
