@@ -208,6 +208,16 @@ SongWriter MainController::MakeWriter()
                       observers);
 }
 
+void MainController::SetChannel(int32_t channel, int on, int volume)
+{
+    if (channel < 0 || channel >= kChannels)
+        return;
+    if (MarkChanged(m_state.doc))
+        RefreshTitle();
+    SetChannelState(m_state.doc.song, channel, on, volume, &m_services.engine);
+    m_view.RepaintChannel(channel);
+}
+
 void MainController::Snapshot()
 {
     if (TakeUndoSnapshot(m_state.doc.song, m_state.doc.undo) == TitleChange::ShowChangeMark)

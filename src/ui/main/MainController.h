@@ -133,6 +133,11 @@ public:
     // Opens the start song, when there is one; true when a song was read.
     bool OpenStartSong(const std::string& path);
 
+    // A channel switch or the channel volume popup: sets channel `channel`
+    // on (1), off (0) or as it is (-1), and its volume (-1: as it is); marks
+    // the song changed.
+    void SetChannel(int32_t channel, int on, int volume);
+
     // The busy counter, raised while a modal dialog, box or menu runs.
     struct BusyScope {
         explicit BusyScope(MainController& c) : controller(c) { ++controller.m_state.view.busy; }

@@ -8,6 +8,7 @@
 
 #include "library/SampleLibrary.h"
 #include "platform/Geometry.h"
+#include "ui/skin/StringTable.h"
 
 #include <array>
 #include <cstdint>
@@ -56,13 +57,9 @@ public:
                                  int64_t barSpan, const std::string& outputPath, std::string* reason) = 0;
 };
 
-// A text looked up by key: the text with the colours it is drawn in.
-struct TextRecord {
-    std::string text = "I don't know.";
-    uint32_t textColour = 0xA0A0A0;
-    uint32_t clearColour = 0x606060;
-    int32_t clearStyle = 0;
-};
+// A text looked up by key ("hints.dat"): the text with the colours it is
+// drawn in.
+using TextRecord = HintRecord;
 
 // The message and readout texts the window looks up once at start.
 struct WindowTexts {
