@@ -415,11 +415,12 @@ void PopupMenu::MouseAt(EventType type, int32_t x, int32_t y)
             SetHot(index);
             if (m_child && m_childIndex != index)
                 CloseChild();
-            if (m_menu->items[static_cast<size_t>(index)].IsSubMenu())
-                Host().StartTimer(kSubMenuTimerId, kSubMenuDelayMs);
-            else
-                Host().StopTimer(kSubMenuTimerId);
         }
+        // Every move restarts the wait: the sub-menu opens once the pointer rests.
+        if (m_menu->items[static_cast<size_t>(index)].IsSubMenu() && m_childIndex != index)
+            Host().StartTimer(kSubMenuTimerId, kSubMenuDelayMs);
+        else
+            Host().StopTimer(kSubMenuTimerId);
         return;
     }
     if ((type == EventType::LeftUp || type == EventType::RightUp) && index >= 0)

@@ -85,11 +85,13 @@ int32_t SkinScrollBar::ThumbLength() const
     if (length <= 0)
         return 0;
     const int64_t range = int64_t{m_maximum} - m_minimum;
+    // Nothing to scroll: the thumb fills the track, whatever the tiles.
+    if (range == 0)
+        return static_cast<int32_t>(length);
     int64_t t = length;
     if (m_axis == ScrollAxis::Vertical) {
-        if (range != 0)
-            t = kThumbFactor * length / ((range + 1) * 100);
-    } else if (range != 0) {
+        t = kThumbFactor * length / ((range + 1) * 100);
+    } else {
         const int64_t share = length * length / ((range + length + 1) * kThumbFactor / 100);
         if (length >= share)
             t = share;
