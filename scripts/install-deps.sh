@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev libsdl2-dev libmpg123-dev libsamplerate0-dev
+  qt6-base-dev libsdl2-dev libmpg123-dev libsamplerate0-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core lame

@@ -1,0 +1,17 @@
+#include "ui/dialogs/ReplaceQuestion.h"
+
+namespace bm::dialogs {
+
+std::vector<std::string> ReplaceTexts::BuiltInTexts()
+{
+    return {"Replace Sample",
+            "The library already holds this sample.\\nDo you want to replace its file with the one in the package?",
+            "Name:",
+            "Description:",
+            "File:",
+            "Replace",
+            "Keep",
+            "Do the same for every further sample of this package"};
+}
+
+} // namespace bm::dialogs
