@@ -8,6 +8,8 @@
 
 #include "core/Paths.h"
 #include "engine/EngineWorker.h"
+#include "ui/dialogs/ExportProgressDialog.h"
+#include "ui/dialogs/RecordDialog.h"
 
 #include <algorithm>
 
@@ -28,6 +30,17 @@ void MainController::OnEngineMessage(const platform::Message& message)
     ViewState& v = m_state.view;
     if (v.closing)
         return;
+    // The export progress dialog's reports, and the record dialog's news of
+    // a device that would not open.
+    if (message.receiver != 0) {
+        if (m_exportRunning && m_services.dialogSet.exportProgress)
+            m_services.dialogSet.exportProgress->Deliver(message);
+        return;
+    }
+    if (message.number == msg::kPlaybackStopped && message.lParam == engine::kDeviceFailed && m_recordOpen &&
+        m_services.dialogSet.record)
+        m_services.dialogSet.record->Notify((message.wParam & engine::kModeRecording) ? dialogs::RecordTrouble::Input
+                                                                                       : dialogs::RecordTrouble::Output);
     switch (message.number) {
     case msg::kSampleLength: {
         const SampleRef* ref = RefOf(message);

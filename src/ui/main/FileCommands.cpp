@@ -12,6 +12,9 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "song/ExportRange.h"
+#include "ui/dialogs/ExportJobs.h"
+#include "ui/dialogs/ReplaceQuestion.h"
+#include "ui/dialogs/SampleDialog.h"
 #include "song/MeasureEditing.h"
 #include "song/PackageReader.h"
 #include "song/PackageWriter.h"
@@ -32,14 +35,61 @@ bool HasExtension(std::string_view path, std::string_view extension)
            EqualsIgnoreCase(path.substr(path.size() - extension.size()), extension);
 }
 
-// Keeps every local file and adds the package's new samples as they come
-// (used when the window has no dialog for the questions).
-class KeepEveryFile : public PackageQuestions {
+// The package import's questions, asked with the window's dialogs: the
+// replace-or-keep question, the same-file and same-name warnings and the
+// sample dialog for each new sample.
+class WindowPackageQuestions : public PackageQuestions {
 public:
-    ReplaceChoice AskReplace(const PackageSample&, const std::string&) override { return {ReplaceAnswer::Keep, true}; }
-    void SameFileError(const PackageSample&, const std::string&) override {}
-    void SameNameNotice(const PackageSample&, const SampleDescriptor&) override {}
-    NewSampleOutcome ConfirmNewSample(const SampleRef&, SampleDescriptor&) override { return {}; }
+    explicit WindowPackageQuestions(MainController& controller) : m_controller(controller) {}
+
+    ReplaceChoice AskReplace(const PackageSample& sample, const std::string& localFile) override
+    {
+        dialogs::ReplaceQuestion* question = m_controller.Services().dialogSet.replace.get();
+        if (!question)
+            return {ReplaceAnswer::Keep, true};
+        MainController::BusyScope busy(m_controller);
+        return question->Ask({sample.texts.first, sample.texts.second, localFile});
+    }
+    void SameFileError(const PackageSample&, const std::string&) override
+    {
+        m_controller.Ask(m_controller.Texts().sameFileWarn, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+    }
+    void SameNameNotice(const PackageSample&, const SampleDescriptor&) override
+    {
+        m_controller.Ask(m_controller.Texts().sameNameWarn, platform::MessageButtons::Ok,
+                         platform::MessageIcon::Information);
+    }
+    NewSampleOutcome ConfirmNewSample(const SampleRef&, SampleDescriptor& descriptor) override
+    {
+        dialogs::SampleDialog* dialog = m_controller.Services().dialogSet.sample.get();
+        if (!dialog)
+            return {};
+        dialogs::SampleRequest request;
+        request.mode = dialogs::SampleDialogMode::Properties;
+        request.path = descriptor.path;
+        request.name = descriptor.firstText;
+        request.key = descriptor.secondText;
+        request.fourth = descriptor.fourthText;
+        request.kindIndex = descriptor.kind;
+        request.length = descriptor.length;
+        request.offerSkip = true;
+        dialogs::SampleResult result;
+        {
+            MainController::BusyScope busy(m_controller);
+            result = dialog->Run(request);
+        }
+        if (result.outcome != dialogs::SampleOutcome::Ok)
+            return {false, result.outcome == dialogs::SampleOutcome::Skipped};
+        descriptor.firstText = result.name;
+        descriptor.secondText = result.key;
+        descriptor.fourthText = result.fourth;
+        descriptor.kind = result.kindIndex;
+        descriptor.length = result.length;
+        return {};
+    }
+
+private:
+    MainController& m_controller;
 };
 
 } // namespace
@@ -159,8 +209,8 @@ bool MainController::OpenPackage(const std::string& path)
     folders.userFolder = m_services.app.options.userFolder;
     folders.temporaryFolder = m_services.app.options.temporaryFolder;
     folders.sampleFolders = m_services.app.folders.Snapshot();
-    KeepEveryFile keep;
-    PackageQuestions& questions = m_services.packageQuestions ? *m_services.packageQuestions : keep;
+    WindowPackageQuestions asked(*this);
+    PackageQuestions& questions = m_services.packageQuestions ? *m_services.packageQuestions : asked;
     PackageImport import;
     Error error;
     bool read = false;
@@ -289,42 +339,22 @@ int32_t MainController::SaveAs(int32_t, int64_t)
 int32_t MainController::ExportWave(int32_t, int64_t)
 {
     const Song& song = m_state.doc.song;
-    std::string proposed = song.path;
-    if (HasExtension(proposed, ".ncp") || HasExtension(proposed, ".wcp"))
-        proposed = proposed.substr(0, proposed.size() - 4) + ".wav";
-    else if (!proposed.empty() && proposed.back() == '.')
-        proposed += "wav";
-    else if (!HasExtension(proposed, ".wav"))
-        proposed += ".wav";
-
-    const ExportRange regions = MakeExportRange(song, ExportScope::ActiveRegions);
-    ExportRequest request;
-    request.proposedPath = proposed;
-    request.songFrames = int64_t(song.measures.size()) * song.samplesPerMeasure;
-    request.regionFrames = int64_t(regions.count) * song.samplesPerMeasure;
-    request.anyRegionOn = AnyRegionOn(song);
-    std::optional<ExportResult> result;
+    const dialogs::ExportRequest request =
+        dialogs::MakeExportRequest(song, song.path, m_services.app.programFolder);
+    std::optional<dialogs::ExportChoice> choice;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Export(request);
+        choice = m_services.dialogSet.exportFile->Run(request);
     }
-    if (!result)
+    if (!choice)
         return 0;
-    const ExportRange range =
-        MakeExportRange(song, result->regionsOnly ? ExportScope::ActiveRegions : ExportScope::WholeSong);
-    engine::ExportJob job;
-    job.outputPath = result->path;
-    job.optionValue = result->optionValue;
-    job.fadeIn = result->fadeIn;
-    job.fadeOut = result->fadeOut;
-    job.level = result->level / 10;
-    job.firstMeasure = range.firstMeasure;
-    job.count = range.count;
-    job.jumps = range.jumps;
     m_services.engine.Post(engine::Stop{});
     m_state.view.transport = Transport::Stopped;
     BusyScope busy(*this);
-    return m_services.commandDialogs.ExportProgress(job) ? 1 : 0;
+    m_exportRunning = true;
+    const dialogs::ExportOutcome outcome = m_services.dialogSet.exportProgress->Run(dialogs::BuildExportJob(*choice, song));
+    m_exportRunning = false;
+    return outcome == dialogs::ExportOutcome::Finished ? 1 : 0;
 }
 
 int32_t MainController::Exit(int32_t, int64_t param)

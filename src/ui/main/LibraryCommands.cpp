@@ -18,6 +18,8 @@
 #include "song/SongReader.h"
 #include "song/SongWriter.h"
 #include "song/WorkFiles.h"
+#include "ui/dialogs/RecordDialog.h"
+#include "ui/dialogs/SampleDialog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,25 +60,54 @@ void ForEachRefInChord(std::vector<Measure>& measures, const SampleRef& chord, F
     }
 }
 
+dialogs::SampleRequest RequestFor(dialogs::SampleDialogMode mode, const SampleDescriptor& d)
+{
+    dialogs::SampleRequest r;
+    r.mode = mode;
+    r.path = d.path;
+    r.name = d.firstText;
+    r.key = d.secondText;
+    r.fourth = d.fourthText;
+    r.kindIndex = d.kind;
+    r.length = d.length;
+    return r;
+}
+
+void Apply(const dialogs::SampleResult& r, SampleDescriptor& d)
+{
+    d.path = r.path;
+    d.firstText = r.name;
+    d.secondText = r.key;
+    d.fourthText = r.fourth;
+    d.kind = r.kindIndex;
+    d.length = r.length;
+}
+
+// Songs used as samples, and every sample of the songs' style, are never
+// stretched: the kind list offers only "not stretched".
+bool KindRestricted(const SampleDescriptor& d, const SampleRef& place)
+{
+    return EndsWithIgnoringCase(d.path, ".ncp") || place.Style() == 1;
+}
+
 } // namespace
 
 int32_t MainController::SampleProperties(int32_t, int64_t)
 {
     const SampleRef ref = m_state.view.librarySelection;
-    SampleDialogRequest request;
-    request.mode = SampleDialogMode::Properties;
-    request.place = ref;
-    request.descriptor = *SelectedFilledCell(m_state);
-    std::optional<SampleDialogResult> result;
+    const SampleDescriptor& cell = *SelectedFilledCell(m_state);
+    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::Properties, cell);
+    request.restrictKinds = KindRestricted(cell, ref);
+    dialogs::SampleResult result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Sample(request, nullptr);
+        result = m_services.dialogSet.sample->Run(request);
     }
-    if (!result)
+    if (result.outcome != dialogs::SampleOutcome::Ok)
         return 0;
     SampleDescriptor* target = m_state.doc.library.Find(ref);
     const std::string oldPath = target->path;
-    *target = result->descriptor;
+    Apply(result, *target);
     m_services.samples.PublishLibrary(m_state.doc.library);
     m_services.engine.Post(engine::DeleteSampleCache{ref, oldPath});
     for (int32_t m = 0; m < m_state.Measures(); ++m) {
@@ -152,22 +183,21 @@ int32_t MainController::RemoveSamples(int32_t, int64_t)
 int32_t MainController::SampleFile(int32_t, int64_t)
 {
     const SampleRef ref = m_state.view.librarySelection;
-    SampleDialogRequest request;
-    request.mode = SampleDialogMode::SampleFile;
-    request.place = ref;
-    request.descriptor = *SelectedFilledCell(m_state);
-    bool skipped = false;
-    std::optional<SampleDialogResult> result;
+    const SampleDescriptor& cell = *SelectedFilledCell(m_state);
+    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::Properties, cell);
+    request.restrictKinds = KindRestricted(cell, ref);
+    request.offerSkip = m_skipFlag != nullptr;
+    dialogs::SampleResult result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Sample(request, &skipped);
+        result = m_services.dialogSet.sample->Run(request);
     }
-    if (!result) {
+    if (result.outcome != dialogs::SampleOutcome::Ok) {
         if (m_skipFlag)
-            *m_skipFlag = skipped;
+            *m_skipFlag = result.outcome == dialogs::SampleOutcome::Skipped;
         return 0;
     }
-    *m_state.doc.library.Find(ref) = result->descriptor;
+    Apply(result, *m_state.doc.library.Find(ref));
     m_services.samples.PublishLibrary(m_state.doc.library);
     m_view.Repaint(Area::Library);
     return 1;
@@ -380,22 +410,21 @@ int32_t MainController::PitchedCopy(int32_t, int64_t)
         std::snprintf(tempo, sizeof tempo, " %.1fbpm ", bpm);
         stem += tempo;
     }
-    SampleDialogRequest request;
-    request.mode = SampleDialogMode::Pitch;
-    request.place = ref;
-    request.descriptor = source;
-    request.proposedPath = folder + stem + "(pitch%s%s%s).wav";
-    std::optional<SampleDialogResult> result;
+    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::PitchCopy, source);
+    request.path = folder + stem + "(pitch%s%s%s).wav";
+    request.name = source.firstText + " %s";
+    request.fourth = source.fourthText + " (pitched by %s smt.%s)";
+    dialogs::SampleResult result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Sample(request, nullptr);
+        result = m_services.dialogSet.sample->Run(request);
     }
-    if (!result)
+    if (result.outcome != dialogs::SampleOutcome::Ok)
         return 0;
-    std::string out = result->path.empty() ? result->descriptor.path : result->path;
+    std::string out = result.path;
     if (!EndsWithIgnoringCase(out, ".wav"))
         out += ".wav";
-    const int32_t semitones = std::clamp(result->semitones, -50, 50);
+    const double semitones = std::clamp(result.pitch, -50.0, 50.0);
     const int64_t barSpan = int64_t(m_state.doc.song.samplesPerMeasure) * m_state.doc.song.measuresPerBar;
     std::string reason;
     if (!m_services.samples.MakePitchedCopy(source, ref, semitones, barSpan, out, &reason)) {
@@ -405,8 +434,9 @@ int32_t MainController::PitchedCopy(int32_t, int64_t)
     // The copy goes into the chord's free place, in the source's column.
     LibraryChord* target = m_state.doc.library.FindChord(ref);
     NormaliseEntries(*target);
-    SampleDescriptor copy = result->descriptor;
-    copy.path = out;
+    SampleDescriptor copy = source;
+    Apply(result, copy);
+    copy.path = m_services.app.folders.StoreRelative(out);
     target->entries.back().variants[ref.Variant()] = copy;
     NormaliseEntries(*target);
     m_services.samples.PublishLibrary(m_state.doc.library);
@@ -419,13 +449,53 @@ int32_t MainController::RecordIntoEntry(int32_t, int64_t)
     const SampleRef ref = m_state.view.librarySelection;
     m_services.engine.Post(engine::Stop{});
     m_state.view.transport = Transport::Stopped;
-    bool kept = false;
+    dialogs::RecordRequest request;
+    request.masterVolume = m_state.view.masterVolume;
+    request.temporaryFolder = AsFolder(m_services.app.options.temporaryFolder);
+    request.target = ref;
+    request.songHasMeasures = m_state.Measures() > 0;
+    request.play = [this] { OnCommand(cmd::kPlayStop); };
+    std::optional<dialogs::RecordResult> take;
     {
         BusyScope busy(*this);
-        kept = m_services.commandDialogs.Record(ref);
+        m_recordOpen = true;
+        take = m_services.dialogSet.record->Run(request);
+        m_recordOpen = false;
     }
+    if (!take)
+        return 0;
+    // The take is saved where the person says, then put into the cell.
+    const LibraryChord* chord = SelectedChord(m_state);
+    SampleDescriptor proposal;
+    proposal.firstText = "Recording";
+    proposal.kind = take->kindIndex;
+    proposal.path = AsFolder(m_services.app.options.userFolder) + (chord ? AsFolder(chord->folder) : "") +
+                    "Recording.wav";
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(take->recordingPath, ec);
+    proposal.length = ec ? 0 : static_cast<int32_t>(std::min<uintmax_t>((bytes > 44 ? bytes - 44 : 0) / 4, INT32_MAX));
+    dialogs::SampleResult saved;
+    {
+        BusyScope busy(*this);
+        saved = m_services.dialogSet.sample->Run(RequestFor(dialogs::SampleDialogMode::SaveRecording, proposal));
+    }
+    if (saved.outcome != dialogs::SampleOutcome::Ok)
+        return 0;
+    Error error;
+    if (!CopyFileDurably(take->recordingPath, saved.path, &error)) {
+        Status(m_texts.saveError, ReplacePercent(m_texts.saveError.text, saved.path));
+        return 0;
+    }
+    SampleDescriptor* cell = m_state.doc.library.Find(ref);
+    if (!cell)
+        return 0;
+    Apply(saved, *cell);
+    cell->path = m_services.app.folders.StoreRelative(saved.path);
+    if (LibraryChord* target = m_state.doc.library.FindChord(ref))
+        NormaliseEntries(*target);
+    m_services.samples.PublishLibrary(m_state.doc.library);
     m_view.Repaint(Area::Library);
-    return kept ? 1 : 0;
+    return 1;
 }
 
 void MainController::RenumberEntries(const SampleRef& chordRef, int32_t fromEntry, int32_t toEntry)

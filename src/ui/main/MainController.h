@@ -21,7 +21,8 @@
 #include "platform/MessagePort.h"
 #include "platform/Shell.h"
 #include "song/PackageQuestions.h"
-#include "ui/main/CommandDialogs.h"
+#include "song/TempoChange.h"
+#include "ui/dialogs/DialogSet.h"
 #include "ui/main/MainServices.h"
 #include "ui/main/MainState.h"
 
@@ -66,7 +67,7 @@ struct MainServices {
     EngineReadings& readings;
     platform::Dialogs& dialogs;
     platform::Shell& shell;
-    CommandDialogs& commandDialogs;
+    dialogs::DialogSet& dialogSet;
     FileFacts& files;
     SampleTools& samples;
     PackageQuestions* packageQuestions = nullptr; // the package import's questions; none: keep every local file
@@ -293,6 +294,8 @@ private:
     // A path given to 1155 / 1163 / 1164 instead of the file dialog.
     std::optional<std::string> m_commandPath;
     enum class SliderTarget { None, Point, Slot } m_sliderTarget = SliderTarget::None;
+    bool m_exportRunning = false;
+    bool m_recordOpen = false;
     // Where 1240 reports a skipped file (adding sample files).
     bool* m_skipFlag = nullptr;
 };

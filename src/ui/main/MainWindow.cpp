@@ -39,7 +39,7 @@ constexpr int kVolumeUpSlot = 2;
 MainServices ControllerServices(MainWindowServices& s)
 {
     return MainServices{s.app,   s.engine.Client(), s.readings, s.dialogs,          s.shell,
-                        s.commandDialogs, s.files,  s.samples,  s.packageQuestions, s.newsPage};
+                        s.dialogSet, s.files,  s.samples,  s.packageQuestions, s.newsPage};
 }
 
 bool IsChannelSwitch(ControlId id)

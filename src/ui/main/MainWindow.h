@@ -24,7 +24,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
 #include "ui/main/AreaHost.h"
-#include "ui/main/CommandDialogs.h"
+#include "ui/dialogs/DialogSet.h"
 #include "ui/main/Layout.h"
 #include "ui/main/MainController.h"
 #include "ui/main/MainServices.h"
@@ -61,15 +61,15 @@ constexpr uint32_t kNews = 4;        // 60 000 ms, then hourly
 
 struct MainWindowServices {
     MainWindowServices(app::AppContext& a, platform::WindowSystem& s, platform::Dialogs& d, platform::Shell& sh,
-                       CommandDialogs& cd, app::EngineWorker& e, EngineReadings& r, SampleTools& st, FileFacts& f)
-        : app(a), system(s), dialogs(d), shell(sh), commandDialogs(cd), engine(e), readings(r), samples(st), files(f)
+                       dialogs::DialogSet& cd, app::EngineWorker& e, EngineReadings& r, SampleTools& st, FileFacts& f)
+        : app(a), system(s), dialogs(d), shell(sh), dialogSet(cd), engine(e), readings(r), samples(st), files(f)
     {
     }
     app::AppContext& app;
     platform::WindowSystem& system;
     platform::Dialogs& dialogs;
     platform::Shell& shell;
-    CommandDialogs& commandDialogs;
+    dialogs::DialogSet& dialogSet;
     app::EngineWorker& engine;
     EngineReadings& readings;
     SampleTools& samples;

@@ -19,6 +19,9 @@ namespace bm::ui {
 namespace {
 
 constexpr int64_t kBeatsPerMinuteFactor = 21168000;
+// The insert dialog's limit and its first count.
+constexpr int32_t kMaxInsertedMeasures = 1500;
+constexpr int32_t kInitialInsertedMeasures = 32;
 
 } // namespace
 
@@ -51,16 +54,18 @@ void MainController::InsertPendingMeasures()
 
 int32_t MainController::InsertMeasuresCommand(int32_t, int64_t param)
 {
-    MeasureRequest request;
-    request.insert = true;
-    request.samplesPerMeasure = m_state.doc.song.samplesPerMeasure;
-    request.measuresPerBar = m_state.doc.song.measuresPerBar;
-    request.cursor = param ? 0 : m_state.view.cursorMeasure;
-    request.measures = param ? 0 : m_state.Measures();
-    std::optional<MeasureResult> result;
+    dialogs::MeasureRequest request;
+    request.mode = dialogs::MeasureMode::Insert;
+    request.stepLength = m_state.doc.song.samplesPerMeasure;
+    request.unitsPerTwoMeasures = m_state.doc.song.measuresPerBar;
+    request.maximum = kMaxInsertedMeasures;
+    request.initial = kInitialInsertedMeasures;
+    // A new song has no cursor and no end to choose from.
+    request.askPosition = param == 0 && m_state.Measures() > 0;
+    std::optional<dialogs::MeasureResult> result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Measures(request);
+        result = m_services.dialogSet.measures->Run(request);
     }
     if (!result || result->count <= 0)
         return 0;
@@ -72,10 +77,10 @@ int32_t MainController::InsertMeasuresCommand(int32_t, int64_t param)
         Snapshot();
     }
     int32_t first = 0;
-    switch (result->place) {
-    case MeasurePlace::Start: first = 0; break;
-    case MeasurePlace::End: first = m_state.Measures(); break;
-    case MeasurePlace::Cursor: first = m_state.view.cursorMeasure; break;
+    switch (result->position) {
+    case dialogs::MeasurePosition::SongStart: first = 0; break;
+    case dialogs::MeasurePosition::SongEnd: first = m_state.Measures(); break;
+    case dialogs::MeasurePosition::Cursor: first = m_state.view.cursorMeasure; break;
     }
     const int32_t room = kMaxEditableMeasures - m_state.Measures();
     RequestInsertion(first, std::min(result->count, std::max(room, 0)));
@@ -96,17 +101,16 @@ void MainController::RemoveMeasuresAt(int32_t first, int32_t count)
 
 int32_t MainController::RemoveMeasuresCommand(int32_t, int64_t param)
 {
-    MeasureRequest request;
-    request.insert = false;
-    request.samplesPerMeasure = m_state.doc.song.samplesPerMeasure;
-    request.measuresPerBar = m_state.doc.song.measuresPerBar;
-    request.cursor = m_state.view.cursorMeasure;
-    request.measures = m_state.Measures();
-    request.toEnd = m_state.Measures() - m_state.view.cursorMeasure;
-    std::optional<MeasureResult> result;
+    dialogs::MeasureRequest request;
+    request.mode = dialogs::MeasureMode::Remove;
+    request.stepLength = m_state.doc.song.samplesPerMeasure;
+    request.unitsPerTwoMeasures = m_state.doc.song.measuresPerBar;
+    request.maximum = m_state.Measures();
+    request.initial = std::min(kInitialInsertedMeasures, m_state.Measures() - m_state.view.cursorMeasure);
+    std::optional<dialogs::MeasureResult> result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Measures(request);
+        result = m_services.dialogSet.measures->Run(request);
     }
     if (!result || result->count <= 0)
         return 0;
@@ -115,10 +119,10 @@ int32_t MainController::RemoveMeasuresCommand(int32_t, int64_t param)
     const int32_t measures = m_state.Measures();
     const int32_t count = std::min(result->count, measures);
     int32_t first = 0;
-    switch (result->place) {
-    case MeasurePlace::Start: first = 0; break;
-    case MeasurePlace::End: first = measures - count; break;
-    case MeasurePlace::Cursor: first = std::min(m_state.view.cursorMeasure, measures - count); break;
+    switch (result->position) {
+    case dialogs::MeasurePosition::SongStart: first = 0; break;
+    case dialogs::MeasurePosition::SongEnd: first = measures - count; break;
+    case dialogs::MeasurePosition::Cursor: first = std::min(m_state.view.cursorMeasure, measures - count); break;
     }
     RemoveMeasuresAt(first, count);
     return 1;
@@ -171,18 +175,24 @@ int32_t MainController::ApplyTempo(const TempoChange& change, bool askDataLoss)
 
 int32_t MainController::TempoDialog(int32_t, int64_t)
 {
-    std::optional<TempoResult> result;
+    std::optional<dialogs::TempoResult> result;
     {
         BusyScope busy(*this);
-        result = m_services.commandDialogs.Tempo({m_state.doc.song.samplesPerMeasure, m_state.doc.song.measuresPerBar});
+        result = m_services.dialogSet.tempo->Run(
+            {m_state.doc.song.samplesPerMeasure, m_state.doc.song.measuresPerBar, m_state.Measures() > 0});
     }
     if (!result)
         return 0;
-    if (result->saveAsDefault) {
-        m_services.app.options.samplesPerMeasure = result->change.samplesPerMeasure;
-        m_services.app.options.measuresPerBar = result->change.measuresPerBar;
+    if (result->setDefault) {
+        m_services.app.options.samplesPerMeasure = result->samplesPerMeasure;
+        m_services.app.options.measuresPerBar = result->measuresPerBar;
     }
-    return ApplyTempo(result->change, true);
+    TempoChange change;
+    change.samplesPerMeasure = result->samplesPerMeasure;
+    change.measuresPerBar = result->measuresPerBar;
+    change.barScale = result->factorIndex;
+    change.keepTime = result->leaveData;
+    return ApplyTempo(change, true);
 }
 
 int32_t MainController::TempoStep(int32_t command, int64_t)

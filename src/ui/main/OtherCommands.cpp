@@ -4,6 +4,8 @@
 #include "ui/main/CommandIds.h"
 #include "ui/main/MainController.h"
 
+#include "ui/dialogs/OptionsDialog.h"
+
 namespace bm::ui {
 
 int32_t MainController::MenuCancelled(int32_t, int64_t)
@@ -16,13 +18,17 @@ int32_t MainController::SubMenuValue(int32_t, int64_t) { return 1; }
 
 int32_t MainController::OptionsCommand(int32_t, int64_t)
 {
-    bool ok = false;
+    std::optional<dialogs::OptionsResult> result;
     {
         BusyScope busy(*this);
-        ok = m_services.commandDialogs.Options();
+        result = m_services.dialogSet.options->Run(m_services.app.options, m_services.app.folders.Snapshot());
     }
-    if (!ok)
+    if (!result)
         return 0;
+    Error error;
+    if (!dialogs::CommitOptions(*result, m_services.app.options, m_services.app.folders, m_services.app.programFolder,
+                                &error))
+        Status(m_texts.saveError, error.message);
     m_view.ClearStatus();
     m_view.Repaint(Area::All);
     m_services.engine.Post(engine::FreeMemoryCache{});

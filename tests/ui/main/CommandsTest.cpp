@@ -37,8 +37,8 @@ protected:
     {
         if (S().Measures() > 0 && !S().doc.song.unchanged)
             dialogs.answers.push_back(MessageAnswer::No);
-        commandDialogs.tempo.push_back(TempoResult{});
-        commandDialogs.measures.push_back(MeasureResult{MeasurePlace::End, 8});
+        scripted.tempo->answers.push_back(dialogs::TempoResult{20352, 8, 2, false, false});
+        scripted.measures->answers.push_back(dialogs::MeasureResult{8, dialogs::MeasurePosition::SongEnd});
         ASSERT_EQ(C().OnCommand(cmd::kNewSong), 1);
         Deliver(msg::kSwapSizeSet, 1, 1);
     }
@@ -59,8 +59,8 @@ TEST_F(CommandsTest, NewSongCancelledInTheMeasureDialogBringsTheOldSongBack)
 {
     NewSong();
     Place(1, 1, 1, 0, 0);
-    commandDialogs.tempo.push_back(TempoResult{});
-    commandDialogs.measures.push_back(std::nullopt);
+    scripted.tempo->answers.push_back(dialogs::TempoResult{20352, 8, 2, false, false});
+    scripted.measures->answers.push_back(std::nullopt);
     dialogs.answers.push_back(MessageAnswer::No); // do not save the changes
     S().doc.song.unchanged = false;
     EXPECT_EQ(C().OnCommand(cmd::kNewSong), 0);
@@ -70,7 +70,7 @@ TEST_F(CommandsTest, NewSongCancelledInTheMeasureDialogBringsTheOldSongBack)
 
 TEST_F(CommandsTest, InsertingMeasuresWaitsForTheSwapFileAnswer)
 {
-    commandDialogs.measures.push_back(MeasureResult{MeasurePlace::End, 4});
+    scripted.measures->answers.push_back(dialogs::MeasureResult{4, dialogs::MeasurePosition::SongEnd});
     Posted();
     ASSERT_EQ(C().OnCommand(cmd::kInsertMeasures), 1);
     const auto posted = Posted();
@@ -326,22 +326,36 @@ TEST_F(CommandsTest, MeasureGridHalvesAndDoublesWithinLimits)
     EXPECT_EQ(S().doc.song.measuresPerBar, 1);
 }
 
-TEST_F(CommandsTest, ExportBuildsTheJobFromTheDialog)
+TEST_F(CommandsTest, ExportRunsTheChosenJobUnderTheProgressDialog)
 {
     GiveMeasures(10);
     S().doc.song.regions = {{2, 3, true}};
     C().SetDocumentName(dir / "tune.ncp");
-    commandDialogs.exports.push_back(ExportResult{dir / "tune.wav", 1, 1, 0, 9000, true});
+    dialogs::ExportChoice choice;
+    choice.fileName = dir / "tune.wav";
+    choice.fadeIn = true;
+    choice.normalise = true;
+    choice.level = 900;
+    choice.regionsOnly = true;
+    scripted.exportFile->answers.push_back(choice);
+    scripted.exportProgress->answers.push_back(dialogs::ExportOutcome::Finished);
     EXPECT_EQ(C().OnCommand(cmd::kExport), 1);
-    ASSERT_EQ(commandDialogs.exportRequests.size(), 1u);
-    EXPECT_EQ(commandDialogs.exportRequests[0].proposedPath, dir / "tune.wav");
-    EXPECT_EQ(commandDialogs.exportRequests[0].regionFrames, 2 * 20352);
-    ASSERT_EQ(commandDialogs.jobs.size(), 1u);
-    const engine::ExportJob& job = commandDialogs.jobs[0];
+    ASSERT_EQ(scripted.exportFile->asked.size(), 1u);
+    EXPECT_EQ(scripted.exportFile->asked[0].proposedName, dir / "tune.wav");
+    EXPECT_TRUE(scripted.exportFile->asked[0].regionsAvailable);
+    ASSERT_EQ(scripted.exportProgress->asked.size(), 1u);
+    const engine::ExportJob& job = scripted.exportProgress->asked[0];
     EXPECT_EQ(job.level, 900);
     EXPECT_EQ(job.firstMeasure, 2);
     EXPECT_EQ(job.count, 2);
     EXPECT_EQ(job.fadeIn, 1);
+    // The engine's reports to the dialog reach it only while it runs.
+    platform::Message report;
+    report.number = msg::kExportProgress;
+    report.receiver = 7;
+    Deliver(msg::kExportProgress, 1, 500);
+    C().OnEngineMessage(report);
+    EXPECT_TRUE(scripted.exportProgress->delivered.empty());
 }
 
 TEST_F(CommandsTest, ExitWritesTheLastSongAndClosesAfterTheQuestion)
@@ -438,7 +452,7 @@ TEST_F(CommandsTest, AddingSampleFilesFillsEveryOtherVariantOfNewEntries)
 {
     const std::vector<std::string> files = {dir / "a.wav", dir / "b.wav", dir / "c.wav", dir / "d.mp3"};
     dialogs.openAnswers.push_back(files);
-    commandDialogs.echoSamples = true;
+    sampleDialog->echo = true;
     ASSERT_EQ(C().OnCommand(cmd::kAddSamples), 1);
     const LibraryChord& chord = S().doc.library.styles[0].groups[0].parts[1].chords[0];
     // Two entries were there; the new files start at the free place.
@@ -460,7 +474,7 @@ TEST_F(CommandsTest, AFileOfTheSameNameIsRefusedAndTheImportGoesOn)
     // The chord already uses "loop100.wav".
     dialogs.openAnswers.push_back({dir / "loop100.wav", dir / "new.wav"});
     dialogs.answers.push_back(MessageAnswer::Ok); // the same-file warning
-    commandDialogs.echoSamples = true;
+    sampleDialog->echo = true;
     ASSERT_EQ(C().OnCommand(cmd::kAddSamples), 1);
     EXPECT_EQ(dialogs.messages.at(0).icon, platform::MessageIcon::Stop);
     const LibraryChord& chord = S().doc.library.styles[0].groups[0].parts[1].chords[0];
@@ -470,13 +484,17 @@ TEST_F(CommandsTest, AFileOfTheSameNameIsRefusedAndTheImportGoesOn)
 TEST_F(CommandsTest, SkippingOneFileGoesOnWithTheNextCancellingStops)
 {
     dialogs.openAnswers.push_back({dir / "a.wav", dir / "b.wav", dir / "c.wav", dir / "d.wav"});
-    SampleDialogResult ok;
-    ok.descriptor.firstText = "b as named";
-    ok.descriptor.path = dir / "b.wav";
-    commandDialogs.samples = {std::nullopt, ok, std::nullopt};
-    commandDialogs.skips = {true, false}; // a skipped, c cancelled: d is never asked
+    dialogs::SampleResult skipped;
+    skipped.outcome = dialogs::SampleOutcome::Skipped;
+    dialogs::SampleResult ok;
+    ok.outcome = dialogs::SampleOutcome::Ok;
+    ok.name = "b as named";
+    ok.path = dir / "b.wav";
+    dialogs::SampleResult cancelled;
+    sampleDialog->answers = {skipped, ok, cancelled}; // d is never asked
     ASSERT_EQ(C().OnCommand(cmd::kAddSamples), 1);
-    EXPECT_EQ(commandDialogs.sampleRequests.size(), 3u);
+    EXPECT_EQ(sampleDialog->asked.size(), 3u);
+    EXPECT_TRUE(sampleDialog->asked[0].offerSkip);
     const LibraryChord& chord = S().doc.library.styles[0].groups[0].parts[1].chords[0];
     ASSERT_EQ(chord.entries.size(), 4u);
     EXPECT_EQ(chord.entries[2].variants[0].firstText, "b as named") << "b took a's place";

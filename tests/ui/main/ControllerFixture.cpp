@@ -54,7 +54,11 @@ ControllerTest::ControllerTest()
     std::filesystem::create_directories(app.options.temporaryFolder);
     std::filesystem::create_directories(app.options.userFolder);
     app.folders.Assign({app.options.userFolder, dir.Path() + "SMPLDATA/", dir.Path(), ""});
-    MainServices services{app, engine, readings, dialogs, shell, commandDialogs, files, samples, nullptr, {}};
+    set = scripted.Take();
+    auto sample = std::make_unique<EchoSampleDialog>();
+    sampleDialog = sample.get();
+    set.sample = std::move(sample);
+    MainServices services{app, engine, readings, dialogs, shell, set, files, samples, nullptr, {}};
     controller = std::make_unique<MainController>(services, view);
     controller->Texts().mbHeader.text = "Brickmelody";
     controller->Texts().saveChangesAt.text = "Save the changes to 'X'?";

@@ -6,6 +6,7 @@
 
 #include "ui/main/CommandIds.h"
 #include "ui/main/MainController.h"
+#include "ui/dialogs/ScriptedDialogs.h"
 
 #include "support/TempDir.h"
 
@@ -96,76 +97,33 @@ public:
     std::vector<platform::SaveFileRequest> saves;
 };
 
-class FakeCommandDialogs : public CommandDialogs {
+// The sample dialog: queued answers first; with none queued and echo on, OK
+// with what it was given; otherwise cancelled.
+class EchoSampleDialog : public dialogs::SampleDialog {
 public:
-    std::optional<TempoResult> Tempo(const TempoRequest& r) override
+    dialogs::SampleResult Run(const dialogs::SampleRequest& r) override
     {
-        tempoRequests.push_back(r);
-        return Take(tempo);
-    }
-    std::optional<MeasureResult> Measures(const MeasureRequest& r) override
-    {
-        measureRequests.push_back(r);
-        return Take(measures);
-    }
-    std::optional<ExportResult> Export(const ExportRequest& r) override
-    {
-        exportRequests.push_back(r);
-        return Take(exports);
-    }
-    bool ExportProgress(const engine::ExportJob& job) override
-    {
-        jobs.push_back(job);
-        return true;
-    }
-    bool Options() override { return optionsAnswer; }
-    std::optional<ShiftResult> ShiftNotes() override { return Take(shifts); }
-    std::optional<SampleDialogResult> Sample(const SampleDialogRequest& r, bool* skipped) override
-    {
-        sampleRequests.push_back(r);
-        if (samples.empty() && echoSamples)
-            return SampleDialogResult{r.descriptor, r.descriptor.path, 0, false};
-        if (samples.empty()) {
-            ADD_FAILURE() << "unexpected sample dialog";
-            return std::nullopt;
+        asked.push_back(r);
+        if (!answers.empty()) {
+            auto a = answers.front();
+            answers.pop_front();
+            return a;
         }
-        auto answer = samples.front();
-        samples.pop_front();
-        if (!answer && skipped) {
-            *skipped = skips.empty() ? false : skips.front();
-            if (!skips.empty())
-                skips.pop_front();
+        dialogs::SampleResult result;
+        if (echo) {
+            result.outcome = dialogs::SampleOutcome::Ok;
+            result.path = r.path;
+            result.name = r.name;
+            result.key = r.key;
+            result.fourth = r.fourth;
+            result.kindIndex = r.kindIndex;
+            result.length = r.length;
         }
-        return answer;
+        return result;
     }
-    bool Record(const SampleRef&) override { return recordAnswer; }
-
-    template <typename T>
-    static std::optional<T> Take(std::deque<std::optional<T>>& queue)
-    {
-        if (queue.empty()) {
-            ADD_FAILURE() << "unexpected dialog";
-            return std::nullopt;
-        }
-        auto value = queue.front();
-        queue.pop_front();
-        return value;
-    }
-
-    std::deque<std::optional<TempoResult>> tempo;
-    std::deque<std::optional<MeasureResult>> measures;
-    std::deque<std::optional<ExportResult>> exports;
-    std::deque<std::optional<ShiftResult>> shifts;
-    std::deque<std::optional<SampleDialogResult>> samples;
-    std::deque<bool> skips; // for cancelled sample dialogs: whether the person skipped
-    bool echoSamples = false; // with no queued answer: OK with what the command gave
-    bool optionsAnswer = true;
-    bool recordAnswer = true;
-    std::vector<TempoRequest> tempoRequests;
-    std::vector<MeasureRequest> measureRequests;
-    std::vector<ExportRequest> exportRequests;
-    std::vector<engine::ExportJob> jobs;
-    std::vector<SampleDialogRequest> sampleRequests;
+    std::vector<dialogs::SampleRequest> asked;
+    std::deque<dialogs::SampleResult> answers;
+    bool echo = false;
 };
 
 class FakeReadings : public EngineReadings {
@@ -227,7 +185,9 @@ protected:
     FakeReadings readings;
     FakeDialogs dialogs;
     platform::RecordingShell shell;
-    FakeCommandDialogs commandDialogs;
+    dialogs::ScriptedDialogs scripted;
+    dialogs::DialogSet set;
+    EchoSampleDialog* sampleDialog = nullptr;
     FakeFiles files;
     FakeSamples samples;
     FakeView view;

@@ -71,7 +71,7 @@ protected:
     void Make(MainWindowStart start = {})
     {
         start.showWindow = true;
-        MainWindowServices services(app, system, dialogs, shell, commandDialogs, worker, readings, samples, files);
+        MainWindowServices services(app, system, dialogs, shell, set, worker, readings, samples, files);
         window = std::make_unique<MainWindow>(services, system.CreateWindow(platform::WindowKind::Main, nullptr));
         host = system.Last(platform::WindowKind::Main);
         ASSERT_TRUE(window->Initialise(start));
