@@ -1,16 +1,19 @@
 // The Brickmelody program: runs the start-up order, the main window and the
-// tear-down. Until the real main window and audio engine exist, a plain
-// window that says so and an idle engine worker stand in for them.
-#include "PlaceholderWindow.h"
+// tear-down. `brickmelody --screenshot OUT.png [SONG]` instead draws the
+// window on the offscreen platform, waits until the song's samples are
+// loaded (at most 10 s), writes the window's picture and ends without
+// touching the options, the library or the work files.
+#include "ProgramEngine.h"
+#include "QtProgram.h"
 
 #include "app/AppContext.h"
 #include "app/ArchiveOpener.h"
 #include "app/CommandLine.h"
-#include "app/IdleEngineWorker.h"
 #include "app/Startup.h"
 #include "core/Paths.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/LocalInstanceLink.h"
+#include "platform/qt/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,56 +28,101 @@
 
 namespace {
 
-bool HasDisplay()
-{
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
-    }
-    return false;
-}
+constexpr int kScreenshotTimeoutMs = 10000;
 
-std::vector<std::string> Arguments(const QStringList& words)
+std::vector<std::string> Arguments(int argc, char** argv)
 {
     std::vector<std::string> out;
-    for (qsizetype i = 1; i < words.size(); ++i)
-        out.push_back(words[i].toStdString());
+    for (int i = 1; i < argc; ++i)
+        out.emplace_back(argv[i]);
     return out;
+}
+
+// The headless picture of the window: no single-copy test, no options or
+// library written, no work files deleted.
+int Screenshot(const std::string& out, const std::string& song)
+{
+    bm::app::AppContext context;
+    context.SetProgramPath(bm::ProgramPath());
+    context.options.temporaryFolder = context.programFolder;
+    bm::app::ReadOptionsFile(context.programFolder, context.options, context.folders, bm::app::ProbeMachine(),
+                             bm::app::FolderCreation::Skip);
+    context.options.showSplash = 0;
+    if (!song.empty())
+        context.options.startSong = bm::MakeAbsolute(song);
+    else if (context.options.startSong.empty())
+        context.options.startSong = context.programFolder + "DEMOSONGS/Intro.ncp";
+    context.archive = std::make_unique<bm::ResourceArchive>();
+    bm::Error error;
+    if (!context.archive->Open(context.ArchivePath(), bm::ArchiveAccess::ReadOnly, &error)) {
+        std::fprintf(stderr, "brickmelody: %s: %s\n", context.ArchivePath().c_str(), error.message.c_str());
+        return 1;
+    }
+    bm::app::ProgramEngine engine(context);
+    engine.Start();
+    int status = 1;
+    {
+        bm::app::QtProgramWindow window(context, engine, {.showWindow = false, .timers = false});
+        if (!window.Ready()) {
+            std::fprintf(stderr, "brickmelody: the archive has no window skin\n");
+        } else if (window.Screenshot(out, kScreenshotTimeoutMs)) {
+            status = 0;
+        } else {
+            std::fprintf(stderr, "brickmelody: could not write %s\n", out.c_str());
+        }
+    }
+    engine.Client().Post(bm::engine::End{});
+    engine.WaitFinished(std::chrono::milliseconds(10000));
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> args = Arguments(argc, argv);
     // run.sh asks whether the program window exists before it starts it.
-    if (argc == 2 && std::strcmp(argv[1], "--has-window") == 0) {
-        std::fprintf(stderr, "brickmelody: the program window is not built yet\n");
-        return 1;
+    if (args.size() == 1 && args[0] == "--has-window")
+        return 0;
+    std::string screenshot;
+    std::string screenshotSong;
+    if (!args.empty() && args[0] == "--screenshot") {
+        if (args.size() < 2 || args.size() > 3) {
+            std::fprintf(stderr, "usage: brickmelody --screenshot OUT.png [SONG]\n");
+            return 2;
+        }
+        screenshot = args[1];
+        screenshotSong = args.size() == 3 ? args[2] : std::string();
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     bm::platform::KeepFreedMemoryForReuse();
+    bm::platform::QtWindowSystem::PrepareApplication();
+    QApplication application(argc, argv);
+    if (!screenshot.empty())
+        return Screenshot(screenshot, screenshotSong);
 
-    using bm::app::PlaceholderWindow;
-    const bool display = HasDisplay();
-    std::unique_ptr<QCoreApplication> application;
-    if (display)
-        application = std::make_unique<QApplication>(argc, argv);
-    else
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    const std::string commandLine = bm::app::CommandLineText(Arguments(QCoreApplication::arguments()));
+    std::vector<std::string> words;
+    for (qsizetype i = 1; i < QCoreApplication::arguments().size(); ++i)
+        words.push_back(QCoreApplication::arguments()[i].toStdString());
+    const std::string commandLine = bm::app::CommandLineText(words);
 
     bm::app::AppContext context;
     const std::string programPath = bm::ProgramPath();
     bm::app::FileArchiveOpener archives;
     bm::platform::LocalInstanceLink instances(bm::platform::InstanceSocketName(bm::FolderPart(programPath)));
-    bm::app::IdleEngineWorker engine;
+    bm::app::ProgramEngine engine(context);
     bm::app::StartupPieces pieces{
         archives,
         instances,
         engine,
-        [display](bm::app::AppContext& app, bm::app::EngineWorker& worker) {
-            return std::make_unique<PlaceholderWindow>(
-                app, worker, display ? PlaceholderWindow::Display::Screen : PlaceholderWindow::Display::None);
+        [&engine](bm::app::AppContext& app, bm::app::EngineWorker&) -> std::unique_ptr<bm::app::ProgramWindow> {
+            auto window = std::make_unique<bm::app::QtProgramWindow>(app, engine, bm::app::QtProgramWindow::Options{});
+            if (!window->Ready()) {
+                std::fprintf(stderr, "brickmelody: %s has no window skin\n", app.ArchivePath().c_str());
+                return nullptr;
+            }
+            return window;
         },
         bm::app::ProbeMachine(),
     };

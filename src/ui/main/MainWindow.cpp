@@ -77,7 +77,7 @@ bool MainWindow::Initialise(const MainWindowStart& start)
 
     // 1. The tempo to the engine; no start song: the work files go.
     m_controller.PostTempo();
-    if (start.startSong.empty())
+    if (start.startSong.empty() && !start.keepFiles)
         DeleteAllWorkFiles(options.temporaryFolder);
 
     // 2. The note order list.
@@ -468,6 +468,20 @@ void MainWindow::OnEngineMessage(const platform::Message& message)
     case msg::kTick4:
     case msg::kTick:
         return;
+    case msg::kWorkerState:
+        if (message.wParam & 1)
+            m_engineIdle = false;
+        if (message.lParam & 1)
+            m_engineIdle = true;
+        break;
+    case msg::kNewsDone:
+        if (std::holds_alternative<std::monostate>(message.payload) && m_services.newsText) {
+            platform::Message withText = message;
+            withText.payload = m_services.newsText();
+            m_controller.OnEngineMessage(withText);
+            return;
+        }
+        break;
     default: break;
     }
     m_controller.OnEngineMessage(message);

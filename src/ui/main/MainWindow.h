@@ -80,8 +80,10 @@ struct MainWindowServices {
     std::function<void(platform::MessagePort*)> attachPort = {};
     PackageQuestions* packageQuestions = nullptr;
     std::string newsPage;
-    // Starts the news check; its result arrives as message 1046.
+    // Starts the news check; its result arrives as message 1046, and the
+    // text it fetched is read here.
     std::function<void(platform::MessagePort&)> startNewsCheck = {};
+    std::function<std::string()> newsText = {};
     // Plays the splash sound from memory; returns a stopper. None: silent.
     std::function<std::function<void()>(std::string bytes)> playSound = {};
 };
@@ -91,6 +93,7 @@ struct MainWindowStart {
     std::string startSong;   // empty: none
     bool showWindow = true;  // false for headless screenshots
     bool timers = true;      // start the periodic timers
+    bool keepFiles = false;  // leave the work files alone (headless screenshots)
 };
 
 class MainWindow final : public SkinWindow,
@@ -119,6 +122,9 @@ public:
     HintDisplay* HintArea() { return m_hintDisplay.get(); }
     bool SplashShown() const;
     bool Closing() const { return m_state.view.closing; }
+    // The engine has reported being idle since the window started: the
+    // song's samples are loaded.
+    bool EngineSettled() const { return m_engineIdle; }
     // One tick of the 20 ms timer (tests step it).
     void AnimationTick();
     // Draws every display and area afresh and presents the whole window.
@@ -226,6 +232,7 @@ private:
     std::optional<platform::Point> m_pointer;
     HintRecord m_channelHint;
     bool m_quit = false;
+    bool m_engineIdle = false;
 };
 
 } // namespace bm::ui

@@ -1,0 +1,41 @@
+#pragma once
+
+// The main window as the program runs it on a real (or offscreen) display:
+// the Qt window system, message boxes, file choosers and shell, the Qt
+// dialogs over the window, the news check, and the main window itself.
+
+#include "ProgramEngine.h"
+
+#include "app/AppContext.h"
+#include "app/ProgramWindow.h"
+
+#include <memory>
+#include <string>
+
+namespace bm::app {
+
+class QtProgramWindow final : public ProgramWindow {
+public:
+    struct Options {
+        bool showWindow = true;
+        bool timers = true;
+    };
+    QtProgramWindow(AppContext& context, ProgramEngine& engine, Options options);
+    ~QtProgramWindow() override;
+
+    // False when the window could not be made (its skin is missing).
+    bool Ready() const;
+    void Run() override;
+    void OpenFromOtherCopy(const std::string& path) override;
+    void BringToFront() override;
+
+    // Waits (running the event loop) until the engine has loaded the song's
+    // samples or `timeoutMs` passed, then writes the window's canvas as PNG.
+    bool Screenshot(const std::string& path, int timeoutMs);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+} // namespace bm::app
