@@ -27,6 +27,8 @@ public:
     void Bytes(std::string name, std::vector<uint8_t> bytes);
 
     const std::vector<Entry>& Entries() const { return m_entries; }
+    // Every picture by entry name, as drawn.
+    const std::map<std::string, Image, std::less<>>& Pictures() const { return m_pictures; }
     // The picture added under `name`, as drawn; null when there is none.
     const Image* Find(std::string_view name) const;
 

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -182,6 +183,19 @@ int Run(int argc, char** argv)
         return fail(folder + "skin-preview.png: cannot be written");
     if (!WriteHelp(assets, folder + "HTMLHelp/", out, preview, failure))
         return fail(failure);
+
+    // For looking at the art: every picture as a PNG, transparent pixels magenta.
+    if (const char* dump = std::getenv("BM_SKIN_DUMP")) {
+        fs::create_directories(dump, ec);
+        for (const auto& [name, picture] : out.Pictures()) {
+            Image shown(picture.Width(), picture.Height(), Hex(0xFF00FF), 1.0f);
+            for (int32_t y = 0; y < picture.Height(); ++y)
+                for (int32_t x = 0; x < picture.Width(); ++x)
+                    if (picture.Alpha(x, y) >= 0.5f)
+                        shown.At(x, y) = picture.At(x, y);
+            WriteBytes(std::string(dump) + "/" + name + ".png", MakePng(shown.ToRgb(), shown.Width(), shown.Height()));
+        }
+    }
 
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
