@@ -159,20 +159,25 @@ int Run(int argc, char** argv)
     if (ec)
         return fail(folder + ": " + ec.message());
 
+    // The texts first: a wrong asset folder fails before any drawing.
+    Output texts;
+    std::string failure;
+    if (!AddTexts(texts, assets, failure))
+        return fail(failure);
+
     Output out;
     const Image skin = DrawSkin(faces);
     MakeSkinEntries(out, skin, faces);
     MakeStrips(out, skin, faces);
     FontSet fontSet;
-    std::string failure;
     if (!MakeFonts(out, faces, fontSet, failure))
         return fail(failure);
     MakeMenuArt(out, faces);
     MakeToolWindows(out, faces);
     MakeSplash(out, faces);
     out.Bytes("splash.wav", MakeChime());
-    if (!AddTexts(out, assets, failure))
-        return fail(failure);
+    for (const Entry& e : texts.Entries())
+        out.Bytes(e.name, e.bytes);
     if (!WriteArchive(out, folder + "Brickmelody.wad", failure))
         return fail(failure);
 

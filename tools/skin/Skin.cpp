@@ -91,6 +91,43 @@ void DrawKnobSeat(Image& img)
     }
 }
 
+// Which pixels belong to the window: at least half inside the outline and
+// joined to the body through edges. A staircase edge can leave single
+// pixels that touch the body only at a corner; as parts of the window's
+// region they would show as stray dots, so they go outside.
+const std::vector<uint8_t>& Region()
+{
+    static const std::vector<uint8_t> region = [] {
+        const auto w = static_cast<size_t>(kWindowWidth), h = static_cast<size_t>(kWindowHeight);
+        std::vector<uint8_t> half(w * h, 0), joined(w * h, 0);
+        for (size_t y = 0; y < h; ++y)
+            for (size_t x = 0; x < w; ++x)
+                half[y * w + x] = OutlineCoverage(static_cast<int32_t>(x), static_cast<int32_t>(y)) >= 0.5f;
+        std::vector<size_t> todo = {(h / 2) * w + w / 2};
+        joined[todo.front()] = 1;
+        while (!todo.empty()) {
+            const size_t at = todo.back();
+            todo.pop_back();
+            const size_t x = at % w, y = at / w;
+            const size_t next[4] = {x + 1 < w ? at + 1 : at, x > 0 ? at - 1 : at, y + 1 < h ? at + w : at,
+                                    y > 0 ? at - w : at};
+            for (size_t n : next)
+                if (half[n] && !joined[n]) {
+                    joined[n] = 1;
+                    todo.push_back(n);
+                }
+        }
+        return joined;
+    }();
+    return region;
+}
+
+bool InWindow(int32_t x, int32_t y)
+{
+    return x >= 0 && y >= 0 && x < kWindowWidth && y < kWindowHeight &&
+           Region()[static_cast<size_t>(y) * static_cast<size_t>(kWindowWidth) + static_cast<size_t>(x)];
+}
+
 } // namespace
 
 Sdf WindowOutline() { return Outline(); }
@@ -148,7 +185,7 @@ Image DrawSkin(Faces& faces)
     // The body: opaque wherever the outline covers at least half a pixel.
     for (int32_t y = 0; y < kWindowHeight; ++y)
         for (int32_t x = 0; x < kWindowWidth; ++x)
-            if (OutlineCoverage(x, y) >= 0.5f) {
+            if (InWindow(x, y)) {
                 const float t = static_cast<float>(y) / static_cast<float>(kWindowHeight - 1);
                 img.At(x, y) = Mix(Hex(palette::kShellTop), Hex(palette::kShellBottom), t);
                 img.Alpha(x, y) = 1.0f;
@@ -242,6 +279,19 @@ Image DrawSkin(Faces& faces)
     }
     DrawLogo(img, 684, 571, 14);
     DrawText(img, TextStyle{&faces.sansBold, 11, Hex(palette::kTextDim), 1.0f, 0, Hinting::Full}, 706, 584, "Brickmelody");
+
+    // The region decides what is window: edge strokes that spill past it are
+    // cut off, and every pixel inside is opaque.
+    for (int32_t y = 0; y < kWindowHeight; ++y)
+        for (int32_t x = 0; x < kWindowWidth; ++x) {
+            const bool in = InWindow(x, y);
+            if (!in)
+                img.At(x, y) = {};
+            else if (img.Alpha(x, y) < 1.0f)
+                img.At(x, y) = {img.At(x, y).r / img.Alpha(x, y), img.At(x, y).g / img.Alpha(x, y),
+                                img.At(x, y).b / img.Alpha(x, y)};
+            img.Alpha(x, y) = in ? 1.0f : 0.0f;
+        }
     return img;
 }
 
@@ -253,7 +303,7 @@ std::vector<uint8_t> PieceMask(const Piece& piece)
             const float d = Outline()(static_cast<float>(piece.x + i) + 0.5f, static_cast<float>(piece.y + j) + 0.5f);
             const float cover = Clamp01(0.5f - d);
             float m = 1.0f;
-            if (cover < 0.5f)
+            if (!InWindow(piece.x + i, piece.y + j))
                 m = 0.0f; // outside the window; never seen
             else if (d > -2.5f)
                 // The outer two pixels let some of the desktop through; the
@@ -270,7 +320,7 @@ std::vector<uint8_t> MoveBarMask()
     std::vector<uint8_t> mask(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
     for (int32_t j = 0; j < h; ++j)
         for (int32_t i = 0; i < w; ++i)
-            if (OutlineCoverage(kMoveBar.left + i, kMoveBar.top + j) >= 0.5f)
+            if (InWindow(kMoveBar.left + i, kMoveBar.top + j))
                 mask[static_cast<size_t>(j * w + i)] = 255;
     return mask;
 }

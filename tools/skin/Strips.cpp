@@ -24,28 +24,34 @@ constexpr float kPi = 3.14159265358979f;
 const Rgb kAccentC = Hex(palette::kAccent);
 
 // Pictures chosen by number (layout 0): the shape cell is everything any
-// picture covers.
+// picture draws on.
 Image PictureStrip(const Image& under, int32_t frames, const std::function<void(Image&, int32_t)>& draw)
 {
-    std::vector<Image> cells;
+    std::vector<Image> drawn;
     Image shape(under.Width(), under.Height(), {}, 0.0f);
     for (int32_t f = 0; f < frames; ++f) {
         Image cell(under.Width(), under.Height(), {}, 0.0f);
         draw(cell, f);
-        Image composed = under;
-        composed.Composite(cell, 0, 0);
         for (int32_t y = 0; y < cell.Height(); ++y)
-            for (int32_t x = 0; x < cell.Width(); ++x) {
-                if (cell.Alpha(x, y) <= 0.004f)
-                    composed.Alpha(x, y) = 0.0f;
-                if (cell.Alpha(x, y) >= 0.5f) {
+            for (int32_t x = 0; x < cell.Width(); ++x)
+                if (cell.Alpha(x, y) > 0.004f) {
                     shape.At(x, y) = {1, 1, 1};
                     shape.Alpha(x, y) = 1.0f;
                 }
-            }
+        drawn.push_back(std::move(cell));
+    }
+    // Every picture covers the whole shape (with the skin where it draws
+    // nothing), so that drawing one over another leaves nothing of the last.
+    std::vector<Image> cells = {shape};
+    for (const Image& cell : drawn) {
+        Image composed = under;
+        composed.Composite(cell, 0, 0);
+        for (int32_t y = 0; y < cell.Height(); ++y)
+            for (int32_t x = 0; x < cell.Width(); ++x)
+                if (shape.Alpha(x, y) < 0.5f)
+                    composed.Alpha(x, y) = 0.0f;
         cells.push_back(composed);
     }
-    cells.insert(cells.begin(), shape);
     return JoinCells(cells);
 }
 
