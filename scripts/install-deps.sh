@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libsdl2-dev libmpg123-dev libsamplerate0-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-dejavu-core lame
+  fonts-dejavu-core lame libfreetype-dev zlib1g-dev
   "$@"
 )
 

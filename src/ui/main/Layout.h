@@ -79,22 +79,12 @@ struct Piece {
 // of the top edge; the left edge steps in by 9 pixels between the upper and
 // the lower deck (the notch framed by m14lb, m13l and m12lt); the corners are
 // rounded. The pieces follow it in the order the window adds them.
-inline constexpr int32_t kTabRight = 123;       // last column of the lower left tab
-inline constexpr int32_t kTabTop = 4;           // top row of the tab
-inline constexpr int32_t kNotchTop = 331;       // first row where the left edge has stepped in
-inline constexpr int32_t kNotchBottom = 397;    // last row before it steps out again
-inline constexpr int32_t kNotchDepth = 9;       // the stepped-in left edge is column 9
-inline constexpr int32_t kCornerRadius = 12;    // top corners
-inline constexpr int32_t kBottomLeftRadius = 24;
-inline constexpr int32_t kBottomRightRadius = 12;
-inline constexpr int32_t kNotchRadius = 8;      // the four bends of the notch
-
 inline constexpr std::array<Piece, 12> kPieces{{
     {"m1l.bmp", 0, 35, PieceKind::Left, 8, 288},
     {"m2lt.bmp", 0, 0, PieceKind::LeftTop, 32, 35},
-    {"m3t.bmp", 32, 4, PieceKind::Top, 92, 8},
+    {"m3t.bmp", 32, 4, PieceKind::Top, 92, 3},
     {"m4lt.bmp", 124, 0, PieceKind::LeftTop, 12, 12},
-    {"m5t.bmp", 136, 0, PieceKind::Top, 656, 8},
+    {"m5t.bmp", 136, 0, PieceKind::Top, 664, 5},
     {"m7r.bmp", 792, 5, PieceKind::Right, 8, 595},
     {"m9b.bmp", 56, 599, PieceKind::Bottom, 736, 1},
     {"m10lb.bmp", 0, 564, PieceKind::LeftBottom, 56, 36},
@@ -279,7 +269,7 @@ constexpr auto MakeControls()
     }
     at(Power) = Make(Power, {521, 559, 580, 588}, "Power Butt.bmp", 6, "%POWER_OFF ", Role::Push, 1162, "power");
     at(PowerLamp) = Make(PowerLamp, {543, 541, 558, 552}, "Power Lamp.bmp", 0, "", Role::Picture, 0, "power lamp", 2);
-    at(Progress) = Make(Progress, {648, 556, 783, 563}, "Progress.bmp", 0, "", Role::Picture, 0,
+    at(Progress) = Make(Progress, {684, 530, 783, 537}, "Progress.bmp", 0, "", Role::Picture, 0,
                         "processing progress (frame 1 empty, 2 full)", 2);
     at(VolumeDown) = Make(VolumeDown, {522, 468, 549, 487}, "VOL Button 01.bmp", 3, "%VOLUME ", Role::Repeat, 0,
                           "volume down");
@@ -293,9 +283,9 @@ constexpr auto MakeControls()
                          "swap lever (positions 0 to 4)", kLeverFrames);
     at(SwapDown) = Make(SwapDown, {604, 548, 635, 563}, "RES Butt.bmp", 5, "%SWAP_SWITCH ", Role::Push, 0,
                         "swap switch down");
-    at(WireLoad) = Make(WireLoad, {648, 478, 663, 489}, "Wire 01.bmp", 0, "", Role::Picture, 0,
+    at(WireLoad) = Make(WireLoad, {684, 476, 695, 485}, "Wire 01.bmp", 0, "", Role::Picture, 0,
                         "worker lamp (frame 2 lit)", 2);
-    at(WireRender) = Make(WireRender, {648, 496, 663, 507}, "Wire 02.bmp", 0, "", Role::Picture, 0,
+    at(WireRender) = Make(WireRender, {684, 492, 695, 501}, "Wire 02.bmp", 0, "", Role::Picture, 0,
                           "rendering lamp (frame 2 lit)", 2);
     at(Edit) = Make(Edit, {184, 5, 231, 26}, "UP Butt 01.bmp", 6, "%EDIT ", Role::MenuOpen, 0, "edit menu");
     at(Region) = Make(Region, {244, 5, 287, 26}, "UP Butt 02.bmp", 7, "%REG_CREATE ", Role::Toggle, 0,
@@ -490,6 +480,13 @@ constexpr Rect MeterSegmentRect(int32_t channel, int32_t segment)
     return {column.left, bottom - 1, column.right, bottom};
 }
 
+// "Region Borders.bmp": the region handles of the band, 8 × 7 pixels each,
+// side by side in the order of RegionHandle.
+inline constexpr std::string_view kRegionBordersEntry = "Region Borders.bmp";
+inline constexpr int32_t kRegionHandleWidth = 8;
+inline constexpr int32_t kRegionHandleHeight = 7;
+enum class RegionHandle : int32_t { StartOn, EndOn, StartOff, EndOff, StartCurrent, EndCurrent, Count };
+
 inline constexpr Rect kVolumeKnobArea = ControlOf(ControlId::VolumeKnob).rect;
 inline constexpr Rect kSilenceCell = ControlOf(ControlId::Silence).rect;
 inline constexpr Rect kProgressBar = ControlOf(ControlId::Progress).rect;
@@ -518,12 +515,12 @@ struct TextArea {
 inline constexpr std::array<TextArea, static_cast<size_t>(TextId::Count)> kTextAreas{{
     {TextId::SongName, {346, 9, 543, 22}, FontId::Text9, Align::Left, "%SONG_NAME "},
     {TextId::Time, {548, 8, 690, 23}, FontId::Digits, Align::Right, "%TIME "},
-    {TextId::StyleName, {30, 349, 166, 373}, FontId::Text9, Align::Left, "%STYLE_NAME "},
-    {TextId::GroupName, {215, 349, 364, 373}, FontId::Text9, Align::Left, "%GROUP_NAME "},
-    {TextId::ChordName, {180, 394, 449, 415}, FontId::Text9, Align::Left, "%CHORD_NAME "},
+    {TextId::StyleName, {30, 350, 166, 371}, FontId::Text9, Align::Left, "%STYLE_NAME "},
+    {TextId::GroupName, {215, 350, 364, 371}, FontId::Text9, Align::Left, "%GROUP_NAME "},
+    {TextId::ChordName, {180, 395, 449, 414}, FontId::Text9, Align::Left, "%CHORD_NAME "},
     {TextId::VolumeValue, {522, 492, 585, 506}, FontId::Text8, Align::Centre, "%VOLUME_VALUE "},
     {TextId::BpmValue, {310, 573, 410, 596}, FontId::Digits, Align::Right, "%BPM_VALUE "},
-    {TextId::Status, {30, 376, 590, 389}, FontId::Text8, Align::Left, ""},
+    {TextId::Status, {30, 376, 500, 390}, FontId::Text8, Align::Left, ""},
 }};
 
 constexpr const TextArea& TextAreaOf(TextId id) { return kTextAreas[static_cast<size_t>(id)]; }
