@@ -127,7 +127,7 @@ std::string MainWindow::DisplayText(TextId id) const
             value += "  " + chord->name;
         return Readout(record, value);
     }
-    case TextId::VolumeValue: return Readout(record, std::to_string(m_state.view.masterVolume * 100 / 255) + "%");
+    case TextId::VolumeValue: return Readout(record, std::to_string(m_state.view.masterVolume * 100 / 255));
     case TextId::BpmValue: return Readout(record, TempoText());
     default: return {};
     }
