@@ -27,7 +27,10 @@ function(bm_test_suite name dir)
   if(BM_TSAN AND NOT "tsan" IN_LIST ARG_LABELS)
     return()
   endif()
-  add_executable(${name} ${sources})
+  # TestEnvironment.cpp gives every test program its environment (a test
+  # property cannot carry several variables through test discovery).
+  add_executable(${name} ${sources} ${CMAKE_SOURCE_DIR}/tests/TestEnvironment.cpp)
+  target_compile_definitions(${name} PRIVATE BM_TEST_DIST_DIR="${BM_DIST_DIR}" BM_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   if(BM_TSAN)
     add_dependencies(bm_tsan_suites ${name})
   endif()
@@ -36,12 +39,7 @@ function(bm_test_suite name dir)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  # Semicolons inside a property value must be escaped, or the value is cut
-  # into separate properties.
-  set(env "BM_DIST_DIR=${BM_DIST_DIR}" "BM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-          "BM_CLI=${BM_DIST_DIR}/brickmelody-cli" "SDL_AUDIODRIVER=dummy" "QT_QPA_PLATFORM=offscreen")
-  string(REPLACE ";" "\\;" env "${env}")
-  set(properties TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+  set(properties TIMEOUT ${ARG_TIMEOUT})
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()

@@ -6,6 +6,7 @@
 #include "ui/main/CommandIds.h"
 #include "ui/main/LibraryRows.h"
 #include "ui/main/SplashWindow.h"
+#include "ui/main/ToolWindow.h"
 #include "ui/main/Selection.h"
 #include "ui/skin/ArchiveText.h"
 #include "ui/skin/Bitmap.h"
@@ -378,7 +379,60 @@ void MainWindow::StartPlacementDrag() {}
 
 void MainWindow::OpenValueSlider(const ValueSliderRequest&) {}
 
-void MainWindow::CloseChannelPopup(bool) {}
+void MainWindow::CloseChannelPopup(bool apply)
+{
+    if (!m_channelPopup || !m_channelPopup->IsOpen())
+        return;
+    if (apply)
+        m_controller.SetChannel(m_channelPopup->Channel(), m_channelPopup->On() ? 1 : 0, m_channelPopup->Volume());
+    m_channelPopup->Close();
+    UpdateControlStates();
+}
+
+void MainWindow::OpenChannelPopup(int32_t channel)
+{
+    if (!m_channelPopup)
+        m_channelPopup = std::make_unique<ChannelPopup>(
+            Archive(), m_services.system, Host(), m_fonts[0], [this](int32_t command) { m_controller.OnCommand(command); });
+    const platform::Rect& indicator = layout::ChannelVolumeRect(channel);
+    const Song& song = m_state.doc.song;
+    m_channelPopup->Open(channel, song.channelOn[channel], song.channelVolume[channel],
+                         Host().ClientToScreen({indicator.left + 3, 25 * channel + 31}));
+    m_state.view.channelPopupOpen = true;
+}
+
+void MainWindow::ToggleToolWindow(ControlId id)
+{
+    const bool zoom = id == ControlId::ZoomWindow;
+    std::unique_ptr<ToolWindow>& window = zoom ? m_zoomWindow : m_measureWindow;
+    if (window && window->IsOpen()) {
+        window->Close();
+    } else {
+        if (!window)
+            window = std::make_unique<ToolWindow>(Archive(), m_services.system, Host(),
+                                                  [this](int32_t command) { m_controller.OnCommand(command); });
+        ToolWindow::Setup setup;
+        if (zoom) {
+            const auto at = std::find(kMeasureWidths.begin(), kMeasureWidths.end(), m_state.view.measureWidth);
+            const int32_t index = at == kMeasureWidths.end() ? 4 : static_cast<int32_t>(at - kMeasureWidths.begin());
+            setup = {&layout::kZoomWindow, cmd::kZoomOut, cmd::kZoomIn, index,
+                     static_cast<int32_t>(kMeasureWidths.size()) - 1 - index};
+        } else {
+            const int32_t measures = m_state.Measures();
+            setup = {&layout::kMeasureWindow, cmd::kRemoveLastFour, cmd::kAppendFour, (measures + 3) / 4,
+                     std::max(0, kMaxEditableMeasures - measures) / 4};
+        }
+        const platform::Rect& button = layout::ControlOf(id).rect;
+        const layout::ToolWindowSpec& spec = *setup.spec;
+        const int32_t left = zoom ? button.left : button.right + 1 - spec.width;
+        window->Open(setup, Host().ClientToScreen({left, button.bottom + 2}));
+    }
+    if (SkinButton* b = Button(id)) {
+        b->SetBits(button::kOn, window->IsOpen());
+        RestoreBackground(b->GetRect());
+        b->Draw();
+    }
+}
 
 // ---- Events ----
 
@@ -615,6 +669,11 @@ void MainWindow::ButtonRightReleased(uint32_t, int32_t, int32_t, SkinButton&) {}
 
 void MainWindow::RouteRelease(ControlId id, bool onButton)
 {
+    if (id >= ControlId::ChannelVolume0 && id <= ControlId::ChannelVolume11) {
+        if (onButton)
+            OpenChannelPopup(static_cast<int32_t>(id) - static_cast<int32_t>(ControlId::ChannelVolume0));
+        return;
+    }
     if (IsChannelSwitch(id)) {
         if (onButton) {
             const int32_t c = static_cast<int32_t>(id) - static_cast<int32_t>(ControlId::ChannelSwitch0);
@@ -673,6 +732,8 @@ void MainWindow::RouteRelease(ControlId id, bool onButton)
         break;
     }
     case ControlId::RegionPlay: m_controller.OnCommand(cmd::kRegionPlaySwitch); break;
+    case ControlId::ZoomWindow:
+    case ControlId::MeasureWindow: ToggleToolWindow(id); break;
     case ControlId::Tempo: m_controller.OnCommand(cmd::kTempo); break;
     case ControlId::TimeFormat:
         m_controller.OnCommand(cmd::kTimeFormat0 + (m_state.view.timeFormat + 1) % kTimeFormats);

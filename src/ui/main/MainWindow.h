@@ -47,6 +47,7 @@ class SkinScrollBar;
 
 namespace bm::ui {
 
+class ChannelPopup;
 class SplashWindow;
 class ToolWindow;
 
@@ -121,6 +122,9 @@ public:
     const StringTable& Hints() const { return m_hints; }
     HintDisplay* HintArea() { return m_hintDisplay.get(); }
     bool SplashShown() const;
+    ToolWindow* ZoomWindow() const { return m_zoomWindow.get(); }
+    ToolWindow* MeasureWindow() const { return m_measureWindow.get(); }
+    ChannelPopup* ChannelVolumePopup() const { return m_channelPopup.get(); }
     bool Closing() const { return m_state.view.closing; }
     // The engine has reported being idle since the window started: the
     // song's samples are loaded.
@@ -189,6 +193,8 @@ private:
     void CreateControls();
     void LoadMenuImages();
     void RouteRelease(layout::ControlId id, bool onButton);
+    void ToggleToolWindow(layout::ControlId id);
+    void OpenChannelPopup(int32_t channel);
     void OnSwapPress(bool up);
     void OnSwapRelease(bool up, bool onButton);
     void OnEngineMessage(const platform::Message& message);
@@ -222,6 +228,9 @@ private:
     std::array<HintRecord, static_cast<size_t>(layout::TextId::Count)> m_readouts;
     std::array<int32_t, 12> m_meters{};
     std::unique_ptr<SplashWindow> m_splash;
+    std::unique_ptr<ToolWindow> m_zoomWindow;
+    std::unique_ptr<ToolWindow> m_measureWindow;
+    std::unique_ptr<ChannelPopup> m_channelPopup;
     PopupMenu* m_openMenu = nullptr;
     std::optional<std::string> m_status;
     int32_t m_tick = 0;
