@@ -167,6 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{Qt::Key_0, kNone, false, '0', 0}, KeyCase{Qt::Key_9, kAlt, false, '9', mods::kAlt},
                       KeyCase{Qt::Key_F1, kNone, false, vk::kF1, 0}, KeyCase{Qt::Key_F4, kAlt, false, vk::kF4, mods::kAlt},
                       KeyCase{Qt::Key_F12, kShift, false, vk::kF12, mods::kShift},
+                      KeyCase{Qt::Key_F6, kShift, false, vk::kF6, mods::kShift},
+                      KeyCase{Qt::Key_Left, kAlt, true, vk::kLeft, mods::kAlt}, KeyCase{Qt::Key_R, kCtrl, false, 'R', mods::kCtrl},
                       KeyCase{Qt::Key_Left, kNone, true, vk::kLeft, 0}, KeyCase{Qt::Key_Right, kShift, true, vk::kRight, mods::kShift},
                       KeyCase{Qt::Key_Up, kCtrl, false, vk::kUp, mods::kCtrl}, KeyCase{Qt::Key_Down, kNone, true, vk::kDown, 0},
                       KeyCase{Qt::Key_Home, kNone, false, vk::kHome, 0}, KeyCase{Qt::Key_End, kCtrl, false, vk::kEnd, mods::kCtrl},
