@@ -38,8 +38,18 @@ bool Wait(const std::function<bool()>& done)
     return done();
 }
 
+// The window tests run without a display: the offscreen platform, unless
+// the caller chose another one.
+bool UseOffscreenPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}
+
 class QtHostTest : public ::testing::Test {
 protected:
+    bool m_offscreen = UseOffscreenPlatform();
     int m_argc = 1;
     char m_name[16] = "qt-host-test";
     char* m_argv[2] = {m_name, nullptr};
