@@ -6,6 +6,7 @@
 #include "ui/skin/PixelOps.h"
 
 #include <algorithm>
+#include <array>
 
 namespace bm {
 
@@ -191,12 +192,32 @@ void PopupMenu::DrawItem(size_t index, int state)
     const int32_t iconHeight = CellSize(images.iconCellHeight, 16);
 
     // The background: the tile (in menu coordinates, so tiles join across
-    // items) or the plain colour.
+    // items) or the plain colour; then the right picture at the right edge.
+    // Both are shades of the background colour, looked up per byte.
+    std::array<uint8_t, 256 * 3> shades;
+    for (int v = 0; v < 256; ++v) {
+        const uint32_t c = Shade(static_cast<uint8_t>(v));
+        shades[static_cast<size_t>(v) * 3] = static_cast<uint8_t>(c);
+        shades[static_cast<size_t>(v) * 3 + 1] = static_cast<uint8_t>(c >> 8);
+        shades[static_cast<size_t>(v) * 3 + 2] = static_cast<uint8_t>(c >> 16);
+    }
+    auto shadeRow = [&](const Image8& picture, int32_t y, int32_t from, int32_t to, int32_t originX) {
+        const uint8_t* source = picture.pixels.data() + static_cast<size_t>(y % picture.height) * static_cast<size_t>(picture.width);
+        uint8_t* d = canvas.View().At(from, y);
+        int32_t sx = (from - originX) % picture.width;
+        for (int32_t x = from; x <= to; ++x, d += 3) {
+            const uint8_t* c = &shades[static_cast<size_t>(source[sx]) * 3];
+            d[0] = c[0];
+            d[1] = c[1];
+            d[2] = c[2];
+            if (++sx == picture.width)
+                sx = 0;
+        }
+    };
     const Image8* tile = images.tile.get();
     if (tile && !tile->Empty()) {
         for (int32_t y = r.top; y <= r.bottom; ++y)
-            for (int32_t x = r.left; x <= r.right; ++x)
-                canvas.SetPixel(x, y, Shade(tile->At(x % tile->width, y % tile->height)));
+            shadeRow(*tile, y, r.left, r.right, 0);
     } else {
         FillRect24(r, m_colours.background, canvas.View());
     }
@@ -205,8 +226,7 @@ void PopupMenu::DrawItem(size_t index, int state)
     if (right && !right->Empty()) {
         const int32_t left = std::max(r.left, r.right - right->width + 1);
         for (int32_t y = r.top; y <= r.bottom; ++y)
-            for (int32_t x = left; x <= r.right; ++x)
-                canvas.SetPixel(x, y, Shade(right->At(x - left, y % right->height)));
+            shadeRow(*right, y, left, r.right, left);
         rightEdge = left - 1;
     }
 

@@ -38,8 +38,18 @@ bool Wait(const std::function<bool()>& done)
     return done();
 }
 
+// The window tests run without a display: the offscreen platform, unless
+// the caller chose another one.
+bool UseOffscreenPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}
+
 class QtHostTest : public ::testing::Test {
 protected:
+    bool m_offscreen = UseOffscreenPlatform();
     int m_argc = 1;
     char m_name[16] = "qt-host-test";
     char* m_argv[2] = {m_name, nullptr};
@@ -167,6 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{Qt::Key_0, kNone, false, '0', 0}, KeyCase{Qt::Key_9, kAlt, false, '9', mods::kAlt},
                       KeyCase{Qt::Key_F1, kNone, false, vk::kF1, 0}, KeyCase{Qt::Key_F4, kAlt, false, vk::kF4, mods::kAlt},
                       KeyCase{Qt::Key_F12, kShift, false, vk::kF12, mods::kShift},
+                      KeyCase{Qt::Key_F6, kShift, false, vk::kF6, mods::kShift},
+                      KeyCase{Qt::Key_Left, kAlt, true, vk::kLeft, mods::kAlt}, KeyCase{Qt::Key_R, kCtrl, false, 'R', mods::kCtrl},
                       KeyCase{Qt::Key_Left, kNone, true, vk::kLeft, 0}, KeyCase{Qt::Key_Right, kShift, true, vk::kRight, mods::kShift},
                       KeyCase{Qt::Key_Up, kCtrl, false, vk::kUp, mods::kCtrl}, KeyCase{Qt::Key_Down, kNone, true, vk::kDown, 0},
                       KeyCase{Qt::Key_Home, kNone, false, vk::kHome, 0}, KeyCase{Qt::Key_End, kCtrl, false, vk::kEnd, mods::kCtrl},

@@ -31,6 +31,9 @@ protected:
                              "POPUP \"More\", \"sub.res\", 1, -1\r\n"
                              "SEPARATOR\r\n"
                              "MENUITEM \"Last\", \"\", 4, 1, -1, -1\r\n")
+            .Bitmap8("tile.bmp", 2, 1, [](int32_t x, int32_t) { return x == 0 ? 64u : 255u; })
+            .Bitmap8("right.bmp", 3, 1, [](int32_t, int32_t) { return 128u; })
+            .Add("tiled.res", "TILEBMP \"tile.bmp\"\r\nRIGHTBMP \"right.bmp\"\r\nMENUITEM \"Tiled\", \"\", 1, 1, -1, -1\r\n")
             .Add("sub.res", "MENUITEM \"Inner\", \"\", 10, 1, -1, -1\r\nMENUITEM \"Other\", \"\", 11, 1, -1, -1\r\n");
         ResourceArchive& archive = m_skin.Open();
         ASSERT_TRUE(m_font.LoadFont(archive, "font.bmp", 0, 0, 0, 255));
@@ -117,6 +120,21 @@ TEST_F(PopupMenuTest, DrawsFrameShadesIconColumnsAndTheHotBar)
     EXPECT_EQ(HostOf(*m_menu).ScreenPixel(items[3].rect.right - 1, items[3].rect.top + 1), colours.highlight);
     m_menu->SetHot(0);
     EXPECT_EQ(canvas.Pixel(items[3].rect.right - 1, items[3].rect.top + 1), 0x30C850u);
+}
+
+TEST_F(PopupMenuTest, TileAndRightPicturesAreShadesOfTheBackground)
+{
+    MenuColours colours;
+    colours.background = 0x408020;
+    m_menu->SetColours(colours);
+    ASSERT_TRUE(m_menu->Load("tiled.res", KeepEveryItem{}));
+    m_menu->Layout();
+    const Image24& canvas = m_menu->Canvas();
+    const Rect r = m_menu->Description().items[0].rect;
+    EXPECT_EQ(canvas.Pixel(2, r.bottom), 0x204010u);     // byte 64: half the colour (tiles start at x 0)
+    EXPECT_EQ(canvas.Pixel(3, r.bottom), 0x7FFF3Fu);     // byte 255: nearly twice, each channel at most 255
+    EXPECT_EQ(canvas.Pixel(r.right, r.top), 0x408020u);  // the right picture's byte 128: the colour itself
+    EXPECT_EQ(canvas.Pixel(r.right - 3, r.bottom), canvas.Pixel(r.right - 5, r.bottom)); // left of it the tile goes on
 }
 
 TEST_F(PopupMenuTest, UpAndDownWrapAndSkipSeparators)
