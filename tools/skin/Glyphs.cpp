@@ -280,9 +280,9 @@ Sdf Shape(Icon icon, const Pen& p)
                     p.Tri({{0.06f, 0.34f}, {0.36f, 0.34f}, {0.2f, 0.58f}}), p.Line(0.52f, 0.5f, 0.52f, 0.32f),
                     p.Line(0.52f, 0.5f, 0.66f, 0.58f)});
     case Icon::Move:
-        return All({p.Line(0.5f, 0.12f, 0.5f, 0.88f), p.Line(0.12f, 0.5f, 0.88f, 0.5f),
-                    p.Tri({{0.38f, 0.2f}, {0.5f, 0.06f}, {0.62f, 0.2f}}), p.Tri({{0.38f, 0.8f}, {0.5f, 0.94f}, {0.62f, 0.8f}}),
-                    p.Tri({{0.2f, 0.38f}, {0.06f, 0.5f}, {0.2f, 0.62f}}), p.Tri({{0.8f, 0.38f}, {0.94f, 0.5f}, {0.8f, 0.62f}})});
+        return All({p.Line(0.5f, 0.2f, 0.5f, 0.8f), p.Line(0.2f, 0.5f, 0.8f, 0.5f),
+                    p.Tri({{0.32f, 0.26f}, {0.5f, 0.04f}, {0.68f, 0.26f}}), p.Tri({{0.32f, 0.74f}, {0.5f, 0.96f}, {0.68f, 0.74f}}),
+                    p.Tri({{0.26f, 0.32f}, {0.04f, 0.5f}, {0.26f, 0.68f}}), p.Tri({{0.74f, 0.32f}, {0.96f, 0.5f}, {0.74f, 0.68f}})});
     case Icon::Place:
         return All({p.Frame(0.12f, 0.6f, 0.88f, 0.9f, 0.05f), p.Line(0.5f, 0.08f, 0.5f, 0.42f),
                     p.Tri({{0.34f, 0.36f}, {0.5f, 0.54f}, {0.66f, 0.36f}})});
@@ -295,14 +295,18 @@ Sdf Shape(Icon icon, const Pen& p)
     case Icon::Chord:
         return All({p.Dot(0.3f, 0.76f, 0.11f), p.Dot(0.66f, 0.66f, 0.11f), p.Line(0.4f, 0.76f, 0.4f, 0.2f),
                     p.Line(0.76f, 0.66f, 0.76f, 0.12f), p.Line(0.4f, 0.2f, 0.76f, 0.12f, 1.4f)});
-    case Icon::View:
-        return All({p.Ring(0.5f, 0.9f, 0.52f, Deg(-140), Deg(-40)), p.Ring(0.5f, 0.1f, 0.52f, Deg(40), Deg(140)),
-                    p.Dot(0.5f, 0.5f, 0.12f)});
+    case Icon::View: {
+        // An eye: the lens where two circles overlap, and its pupil.
+        const Sdf lens = Intersect(p.Dot(0.5f, 0.98f, 0.62f), p.Dot(0.5f, 0.02f, 0.62f));
+        return All({Outline(lens, p.hw), p.Dot(0.5f, 0.5f, 0.13f)});
+    }
     case Icon::Transport:
         return All({p.Ring(0.5f, 0.5f, 0.38f, 0, 2 * kPi), p.Tri({{0.42f, 0.32f}, {0.7f, 0.5f}, {0.42f, 0.68f}})});
-    case Icon::Edit:
-        return All({p.Line(0.2f, 0.8f, 0.74f, 0.26f, 1.6f), p.Tri({{0.12f, 0.88f}, {0.16f, 0.7f}, {0.3f, 0.84f}}),
-                    p.Line(0.8f, 0.2f, 0.86f, 0.14f, 1.6f)});
+    case Icon::Edit: {
+        // A pencil lying from the lower left to the upper right.
+        const Sdf body = Outline(p.Tri({{0.3f, 0.86f}, {0.14f, 0.7f}, {0.66f, 0.18f}, {0.82f, 0.34f}}), p.hw);
+        return All({body, p.Tri({{0.14f, 0.7f}, {0.3f, 0.86f}, {0.08f, 0.92f}}), p.Line(0.58f, 0.26f, 0.74f, 0.42f)});
+    }
     case Icon::Check: return All({p.Line(0.2f, 0.52f, 0.42f, 0.74f, 1.3f), p.Line(0.42f, 0.74f, 0.82f, 0.28f, 1.3f)});
     case Icon::Silence:
         return All({p.Line(0.4f, 0.16f, 0.6f, 0.36f), p.Line(0.6f, 0.36f, 0.42f, 0.54f),

@@ -81,14 +81,32 @@ bool WriteHelp(const std::string& assetFolder, const std::string& folder, const 
             failure = folder + "images/" + s.name + ": cannot be written";
             return false;
         }
-    const std::pair<const char*, const char*> windows[] = {
-        {"Zoom Wnd.bmp", "zoom.png"}, {"Measure Wnd.bmp", "measure.png"}, {"sp_01.bmp", "splash.png"}};
-    for (const auto& [entry, name] : windows)
-        if (const Image* img = out.Find(entry))
-            if (!WritePicture(folder + "images/" + name, OnPage(*img))) {
-                failure = std::string(name) + ": cannot be written";
-                return false;
-            }
+    // The small windows with their buttons in the normal look.
+    struct Small {
+        std::string_view skin;
+        std::vector<std::pair<std::string_view, Rect>> buttons;
+        const char* name;
+    };
+    const Small windows[] = {
+        {kZoomWindow.skin, {{kZoomWindow.lessStrip, kZoomWindow.less}, {kZoomWindow.moreStrip, kZoomWindow.more}}, "zoom.png"},
+        {kMeasureWindow.skin,
+         {{kMeasureWindow.lessStrip, kMeasureWindow.less}, {kMeasureWindow.moreStrip, kMeasureWindow.more}},
+         "measure.png"},
+        {kSplashSkin, {{kSplashButtonStrip, kSplashButton}}, "splash.png"},
+    };
+    for (const Small& w : windows) {
+        const Image* face = out.Find(w.skin);
+        if (!face)
+            continue;
+        Image shown = *face;
+        for (const auto& [strip, rect] : w.buttons)
+            if (const Image* cells = out.Find(strip))
+                shown.Composite(cells->Crop({rect.Width(), 0, 2 * rect.Width() - 1, rect.Height() - 1}), rect.left, rect.top);
+        if (!WritePicture(folder + "images/" + w.name, OnPage(shown))) {
+            failure = std::string(w.name) + ": cannot be written";
+            return false;
+        }
+    }
     return true;
 }
 

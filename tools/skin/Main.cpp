@@ -200,6 +200,12 @@ int Run(int argc, char** argv)
                         shown.At(x, y) = picture.At(x, y);
             WriteBytes(std::string(dump) + "/" + name + ".png", MakePng(shown.ToRgb(), shown.Width(), shown.Height()));
         }
+        for (const Entry& e : texts.Entries())
+            if (e.name.find("_menu.res") != std::string::npos) {
+                const Image menu = ComposeMenu(out, fontSet, std::string_view(reinterpret_cast<const char*>(e.bytes.data()), e.bytes.size()), 2);
+                const Image big = menu.Scaled(2);
+                WriteBytes(std::string(dump) + "/menu-" + e.name + ".png", MakePng(big.ToRgb(), big.Width(), big.Height()));
+            }
     }
 
     const double seconds =

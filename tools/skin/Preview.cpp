@@ -254,4 +254,113 @@ Image ComposePreview(const Output& out, const FontSet& fonts)
     return img;
 }
 
+Image ComposeMenu(const Output& out, const FontSet& fonts, std::string_view description, int32_t hotItem)
+{
+    struct Item {
+        std::string label, right;
+        int32_t icon = -1, checked = -1;
+        bool separator = false, popup = false;
+    };
+    std::vector<Item> items;
+    int32_t cell = 19;
+    std::string iconEntry = "icon19.bmp";
+    size_t start = 0;
+    while (start < description.size()) {
+        size_t end = description.find("\r\n", start);
+        if (end == std::string_view::npos)
+            end = description.size();
+        const std::string line(description.substr(start, end - start));
+        start = end + 2;
+        auto quoted = [&line](size_t& at) {
+            const size_t a = line.find('"', at), b = a == std::string::npos ? a : line.find('"', a + 1);
+            if (b == std::string::npos)
+                return std::string();
+            at = b + 1;
+            return line.substr(a + 1, b - a - 1);
+        };
+        auto number = [&line](size_t& at) {
+            const size_t c = line.find(',', at);
+            if (c == std::string::npos)
+                return 0;
+            at = c + 1;
+            return std::atoi(line.c_str() + at);
+        };
+        size_t at = 0;
+        if (line.rfind("ICONBMP", 0) == 0) {
+            iconEntry = quoted(at);
+            cell = number(at);
+        } else if (line.rfind("MENUITEM", 0) == 0) {
+            Item it;
+            it.label = quoted(at);
+            it.right = quoted(at);
+            number(at);
+            number(at);
+            it.checked = number(at);
+            it.icon = number(at);
+            items.push_back(it);
+        } else if (line.rfind("POPUP", 0) == 0) {
+            Item it;
+            it.label = quoted(at);
+            quoted(at);
+            number(at);
+            it.icon = number(at);
+            it.popup = true;
+            items.push_back(it);
+        } else if (line.rfind("SEPARATOR", 0) == 0 && !items.empty() && !items.back().separator) {
+            Item it;
+            it.separator = true;
+            items.push_back(it);
+        }
+    }
+    const StripFont& f = FontOf(fonts, FontId::Text8);
+    int32_t column = 0, rightColumn = 0, height = 2;
+    for (const Item& it : items) {
+        column = std::max(column, f.TextWidth(it.label) + cell + 4);
+        rightColumn = std::max(rightColumn, f.TextWidth(it.right));
+        height += it.separator ? 8 : cell;
+    }
+    const int32_t width = column + rightColumn + 14 + 12 + 6;
+    Image img(width, height, Hex(palette::kMenuBackground), 1.0f);
+    const Image* icons = out.Find(iconEntry);
+    int32_t y = 1;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& it = items[i];
+        if (it.separator) {
+            for (int32_t x = 6; x < width - 6; ++x) {
+                img.At(x, y + 3) = Shade(Hex(palette::kMenuBackground), -0.35f);
+                img.At(x, y + 4) = Shade(Hex(palette::kMenuBackground), 0.08f);
+            }
+            y += 8;
+            continue;
+        }
+        const bool hot = static_cast<int32_t>(i) == hotItem;
+        if (hot)
+            Fill(img, RoundBox({2, static_cast<float>(y), static_cast<float>(width - 2), static_cast<float>(y + cell)}, 3),
+                 {0, y, width - 1, y + cell - 1}, Solid(Hex(palette::kMenuHighlight)));
+        if (icons && it.icon >= 0) {
+            const int32_t col = it.checked > 0 ? (hot ? 4 : 3) : hot ? 2 : 1;
+            PutCell(img, icons->Crop({0, it.icon * cell, icons->Width() - 1, it.icon * cell + cell - 1}), cell, col, 4, y);
+        }
+        const Rgb ink = Hex(hot ? palette::kMenuHighlightText : palette::kMenuText);
+        const int32_t ty = y + (cell - f.cellHeight) / 2;
+        f.Draw(img, 4 + cell + 6, ty, it.label, ink);
+        if (it.popup)
+            DrawIcon(img, Icon::ChevronRight, {static_cast<float>(width - 16), static_cast<float>(y + cell / 2 - 5),
+                                               static_cast<float>(width - 6), static_cast<float>(y + cell / 2 + 5)},
+                     Hex(palette::kTextDim));
+        else
+            f.Draw(img, width - 10 - f.TextWidth(it.right), ty, it.right, Hex(hot ? palette::kMenuHighlightText : palette::kTextDim));
+        y += cell;
+    }
+    for (int32_t x = 0; x < width; ++x) {
+        img.At(x, 0) = Shade(Hex(palette::kMenuBackground), 0.3f);
+        img.At(x, height - 1) = Shade(Hex(palette::kMenuBackground), -0.5f);
+    }
+    for (int32_t yy = 0; yy < height; ++yy) {
+        img.At(0, yy) = Shade(Hex(palette::kMenuBackground), 0.3f);
+        img.At(width - 1, yy) = Shade(Hex(palette::kMenuBackground), -0.5f);
+    }
+    return img;
+}
+
 } // namespace bm::art

@@ -12,4 +12,8 @@ namespace bm::art {
 
 Image ComposePreview(const Output& out, const FontSet& fonts);
 
+// A menu description drawn roughly as the popup menu draws it (tile, icons,
+// labels, shortcuts, one item highlighted), for judging the menu art.
+Image ComposeMenu(const Output& out, const FontSet& fonts, std::string_view description, int32_t hotItem);
+
 } // namespace bm::art

@@ -89,14 +89,24 @@ ButtonArt MenuLabel(Faces& faces, const std::string& text)
     art.radius = 4;
     art.accent = kAccentC;
     art.content = [&faces, text](Image& cell, const Box& face, Look, Rgb ink, float opacity) {
+        // Letter-spaced when there is room, tight when there is not, and the
+        // chevron only when it still fits with a margin.
         TextStyle style{&faces.sansBold, 8, ink, opacity, 1, Hinting::Full};
-        const int32_t tw = TextWidth(style, text);
-        const int32_t total = tw + 9;
+        int32_t tw = TextWidth(style, text);
+        const auto room = static_cast<int32_t>(face.W()) - 6;
+        if (tw + 9 > room) {
+            style.tracking = 0;
+            tw = TextWidth(style, text);
+        }
+        const bool chevron = tw + 9 <= room;
+        const int32_t total = tw + (chevron ? 9 : 0);
         const auto x = static_cast<int32_t>(std::lround(face.Cx() - static_cast<float>(total) * 0.5f));
         const auto baseline = static_cast<int32_t>(std::lround(face.Cy() + 3.0f));
         DrawText(cell, style, x, baseline, text);
-        const float cx = static_cast<float>(x + tw) + 5.5f;
-        DrawIcon(cell, Icon::ChevronDown, {cx - 4, face.Cy() - 3.5f, cx + 4, face.Cy() + 4.5f}, ink, opacity * 0.8f);
+        if (chevron) {
+            const float cx = static_cast<float>(x + tw) + 5.5f;
+            DrawIcon(cell, Icon::ChevronDown, {cx - 4, face.Cy() - 3.5f, cx + 4, face.Cy() + 4.5f}, ink, opacity * 0.8f);
+        }
     };
     return art;
 }

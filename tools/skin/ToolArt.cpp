@@ -117,7 +117,7 @@ void Splash(Output& out, Faces& faces)
     art.accent = Hex(palette::kAccent);
     art.content = [&faces](Image& cell, const Box& box, Look, Rgb ink, float opacity) {
         DrawTextCentred(cell, TextStyle{&faces.sansBold, 9, ink, opacity, 1, Hinting::Full}, box,
-                        "VISIT THE BRICKMELODY WEBSITE");
+                        "VISIT THE WEBSITE");
     };
     out.Picture(std::string(kSplashButtonStrip), ButtonStrip(face, kSplashButton, kSplashButtonLayout, art));
 }
