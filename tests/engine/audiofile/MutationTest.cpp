@@ -61,7 +61,12 @@ std::vector<Bytes> ValidFiles()
                                      {"m2st", test::Words32({0, 1, 2, 16384, 20, 0, 32768, 100, 0, -1, 0, 0})},
                                      {"data", Bytes(800, 0x35)}}));
     files.push_back(test::PcmWave(1, 11025, 8, Bytes(500, 0x90)));
-    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(0x11, 2, 32000, 4, 16)}, {"data", Bytes(160, 0x5A)}}));
+    Bytes ima(160, 0x5A); // stereo blocks of 16 bytes with step indices 0x2A
+    for (size_t at = 0; at < ima.size(); at += 16) {
+        ima[at + 2] = ima[at + 6] = 0x2A;
+        ima[at + 3] = ima[at + 7] = 0;
+    }
+    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(0x11, 2, 32000, 4, 16)}, {"data", ima}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(2, 1, 48000, 4, 20)}, {"data", Bytes(200, 0x7B)}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(3, 2, 96000, 32)}, {"data", Bytes(400, 0x3F)}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(1, 6, 44100, 24)}, {"data", Bytes(360, 0x81)}}));

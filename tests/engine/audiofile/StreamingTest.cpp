@@ -40,9 +40,15 @@ TEST_P(CanonicalDecoderPieces, SmallOddPiecesGiveWhatOneLargeReadGives)
     if (kind == "accepted 14700 mono") {
         ASSERT_TRUE(test::WriteFile(path, test::AsString(test::SineWave(1, 14700, 3001, 300))));
     } else if (kind == "ima 8000") {
+        // Blocks of 8 bytes: a header (first sample, a step index of at
+        // most 88, a reserved 0), then varied codes.
         Bytes data(8 * 500);
         for (size_t i = 0; i < data.size(); ++i)
             data[i] = static_cast<uint8_t>(i * 29);
+        for (size_t at = 0; at < data.size(); at += 8) {
+            data[at + 2] = static_cast<uint8_t>(at / 8 % 89);
+            data[at + 3] = 0;
+        }
         ASSERT_TRUE(test::WriteFile(path, test::AsString(test::RiffImage(
                                               {{"fmt ", test::FmtBody(0x11, 1, 8000, 4, 8)}, {"data", data}}))));
     } else if (kind == "mpeg 44100") {

@@ -154,6 +154,8 @@ TEST(WaveDecoding, UnknownOrInconsistentEncodingsAreUnavailable)
 {
     Bytes badGuid = ExtensibleExtra(16, 1);
     badGuid.back() ^= 1;
+    Bytes zeroBlock = test::FmtBody(1, 2, 44100, 16);
+    zeroBlock[12] = zeroBlock[13] = 0;
     const std::vector<Bytes> formats = {
         test::FmtBody(0x31, 1, 8000, 0, 65),               // GSM 6.10
         test::FmtBody(3, 1, 44100, 16),                     // 16-bit float
@@ -166,13 +168,21 @@ TEST(WaveDecoding, UnknownOrInconsistentEncodingsAreUnavailable)
         test::FmtBody(0xFFFE, 1, 44100, 16, 2, badGuid),    // unknown sub-format
         test::FmtBody(0xFFFE, 1, 44100, 16, 2, Bytes(10)),  // extensible record cut short
         test::FmtBody(1, 1, 44100, 40, 5),                  // 40-bit PCM
+        test::FmtBody(1, 2, 44100, 24, 7),                  // block not whole containers per channel
+        test::FmtBody(1, 1, 44100, 16, 10),                 // 10-byte containers
+        test::FmtBody(0xFFFE, 2, 44100, 32, 8, ExtensibleExtra(33, 1)), // valid bits beyond the container
+        test::FmtBody(0xFFFE, 2, 44100, 24, 8, ExtensibleExtra(32, 1)), // valid bits beyond the bit count
+        zeroBlock,
     };
     for (const Bytes& record : formats) {
         PcmAudio pcm;
         Error error;
         EXPECT_FALSE(DecodeWaveData(Format(record), Bytes(64, 0x55), pcm, &error));
         EXPECT_FALSE(error.message.empty());
+        EXPECT_NE(error.category, ErrorCategory::Failed);
         EXPECT_TRUE(pcm.samples.empty());
+        int64_t frames = 0;
+        EXPECT_FALSE(CountWaveFrames(Format(record), 64, frames));
     }
 }
 
@@ -230,6 +240,7 @@ TEST(WaveDecoding, ImaBlocksWithImpossibleHeadersAreRefusedAtTheirOffset)
         Error error;
         EXPECT_FALSE(DecodeWaveData(ima, damaged, pcm, &error)) << at << ' ' << int(value);
         EXPECT_EQ(error.where, int64_t(at));
+        EXPECT_EQ(error.category, ErrorCategory::Damaged);
         EXPECT_FALSE(error.message.empty());
         EXPECT_TRUE(pcm.samples.empty());
     }
