@@ -243,6 +243,11 @@ bool MpegStream::Open(std::span<const uint8_t> file, Error* error)
     return true;
 }
 
+void MpegStream::Close()
+{
+    m_state.reset();
+}
+
 int MpegStream::Rate() const
 {
     return m_state ? m_state->rate : 0;
