@@ -1,6 +1,7 @@
 #include "engine/audiofile/AudioLoader.h"
 #include "engine/audiofile/MpegDecoder.h"
 #include "engine/audiofile/MpegFixture.h"
+#include "engine/audiofile/MpegFrameScanner.h"
 #include "engine/audiofile/RawLoader.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 
@@ -359,7 +360,83 @@ TEST(MpegStreamAcceptance, ReservedIndicesAreNoFrameHeaders)
     }
 }
 
-// Damaged and hostile MPEG data: failure or bounded output, never a crash
+// Silent MPEG-1 stereo frames (no CRC) with side information bits set: the
+// main-data start (9 bits from byte 4), the first part 2-3 length (bits 20
+// to 31) and big-value count (bits 32 to 40).
+enum SideInfoDamage { kBigValues = 1, kLongPart = 2, kFarMainData = 4, kMainData300 = 8 };
+
+Bytes FramesWithSideInfo(const std::vector<int>& damage)
+{
+    Bytes file = test::SilentMpegFrames(int(damage.size()));
+    for (size_t i = 0; i < damage.size(); ++i) {
+        uint8_t* frame = file.data() + i * 417;
+        if (damage[i] & kBigValues) {
+            frame[8] = 0xFF;
+            frame[9] |= 0x80;
+        }
+        if (damage[i] & kLongPart) {
+            frame[6] |= 0x0F;
+            frame[7] = 0xFF;
+        }
+        if (damage[i] & kFarMainData) {
+            frame[4] = 0xFF;
+            frame[5] |= 0x80;
+        }
+        if (damage[i] & kMainData300) { // 300 = 0b100101100
+            frame[4] = 0x96;
+            frame[5] = 0x00;
+        }
+    }
+    return file;
+}
+
+struct SideInfoCase {
+    const char* name;
+    std::vector<int> damage;
+    int64_t damaged;
+    bool decodes;
+};
+
+class MpegSideInformation : public testing::TestWithParam<SideInfoCase> {};
+
+TEST_P(MpegSideInformation, DecidesWhichFramesAreDamaged)
+{
+    const SideInfoCase& c = GetParam();
+    const Bytes file = FramesWithSideInfo(c.damage);
+    MpegStreamSurvey survey;
+    Error error;
+    EXPECT_EQ(SurveyMpegStream(file, survey, &error), c.decodes) << error.message;
+    EXPECT_EQ(survey.frames, int64_t(c.damage.size()));
+    EXPECT_EQ(survey.damagedFrames, c.damaged);
+    PcmAudio pcm;
+    EXPECT_EQ(DecodeMpeg(file, pcm), c.decodes);
+    if (!c.decodes) {
+        EXPECT_EQ(error.category, ErrorCategory::Damaged);
+        EXPECT_EQ(error.where % 417, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, MpegSideInformation,
+    testing::Values(SideInfoCase{"clean", {0, 0, 0, 0}, 0, true},
+                    SideInfoCase{"big values everywhere", {kBigValues, kBigValues, kBigValues, kBigValues}, 4, false},
+                    SideInfoCase{"too long everywhere", {kLongPart, kLongPart, kLongPart}, 3, false},
+                    // A stream cut from a longer one: the first frame reaches
+                    // back before its start.
+                    SideInfoCase{"cut stream", {kFarMainData, 0, 0, 0}, 1, true},
+                    // The reservoir that silent frames leave is there to use.
+                    SideInfoCase{"reservoir used", {0, kMainData300, kMainData300, 0}, 0, true},
+                    SideInfoCase{"half damaged", {kBigValues, 0, kLongPart, 0}, 2, true},
+                    SideInfoCase{"most damaged", {kBigValues, 0, kLongPart, kBigValues, 0}, 3, false}),
+    [](const testing::TestParamInfo<SideInfoCase>& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
+
+// Damaged and hostile MPEG data: refused, or bounded output, never a crash
 // or a hang.
 TEST(MpegDecoding, MalformedStreamsFailOrStayBounded)
 {
@@ -373,23 +450,37 @@ TEST(MpegDecoding, MalformedStreamsFailOrStayBounded)
         reservedRate[at + 2] = 0x9C;
     }
     const Bytes truncated(frames.begin(), frames.begin() + 200);
-    const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"64 KB of 0xFF", Bytes(65536, 0xFF)},
-        {"huge ID3 size", id3},
-        {"reserved bit-rate index", reservedBitrate},
-        {"reserved rate index", reservedRate},
-        {"truncated frame", truncated},
-        {"empty", {}},
+    // Free-format headers every 4 bytes, rates taking turns: many
+    // candidates, their frames far too short for side information.
+    Bytes freeFormat;
+    for (int i = 0; i < 20000; ++i)
+        freeFormat.insert(freeFormat.end(), {0xFF, 0xFB, uint8_t((i % 3) << 2), 0x64});
+    // Frames whose second header is damaged, then good frames again.
+    Bytes gap = test::SilentMpegFrames(8);
+    gap[417 * 3 + 1] = 0x00;
+    const std::vector<std::tuple<const char*, Bytes, bool>> cases = {
+        {"64 KB of 0xFF", Bytes(65536, 0xFF), false},
+        {"huge ID3 size", id3, true},
+        {"reserved bit-rate index", reservedBitrate, false},
+        {"reserved rate index", reservedRate, false},
+        {"truncated frame", truncated, false},
+        {"empty", {}, false},
+        {"free-format headers without partners", freeFormat, false},
+        {"a damaged header among good frames", gap, true},
     };
-    for (const auto& [name, bytes] : cases) {
+    for (const auto& [name, bytes, decodes] : cases) {
         PcmAudio pcm;
-        if (DecodeMpeg(bytes, pcm)) {
+        Error error;
+        EXPECT_EQ(DecodeMpeg(bytes, pcm, &error), decodes) << name << ": " << error.message;
+        if (decodes) {
             EXPECT_LE(pcm.Frames(), 16u * 1152u) << name;
             EXPECT_TRUE(pcm.channels == 1 || pcm.channels == 2) << name;
+        } else {
+            EXPECT_FALSE(error.message.empty()) << name;
         }
         int64_t count;
         int rate, channels;
-        MeasureMpeg(bytes, count, rate, channels);
+        EXPECT_EQ(MeasureMpeg(bytes, count, rate, channels), decodes) << name;
         RawAudio raw;
         LoadRawMpeg(bytes, raw);
     }
