@@ -428,13 +428,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SideInfoCase{"reservoir used", {0, kMainData300, kMainData300, 0}, 0, true},
                     SideInfoCase{"half damaged", {kBigValues, 0, kLongPart, 0}, 2, true},
                     SideInfoCase{"most damaged", {kBigValues, 0, kLongPart, kBigValues, 0}, 3, false}),
-    [](const testing::TestParamInfo<SideInfoCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<SideInfoCase>& info) { return test::TestName(info.param.name); });
 
 // Damaged and hostile MPEG data: refused, or bounded output, never a crash
 // or a hang.

@@ -160,13 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WaveImageCase{"float quad", test::FmtBody(3, 4, 96000, 32), 16, 4},
                     WaveImageCase{"ima stereo", test::FmtBody(0x11, 2, 32000, 4, 1024, ImaStereoExtra()), 1024, 2},
                     WaveImageCase{"ms adpcm", test::FmtBody(2, 1, 22050, 4, 256), 256, 1}),
-    [](const testing::TestParamInfo<WaveImageCase>& info) {
-        std::string name = info.param.name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<WaveImageCase>& info) { return test::TestName(info.param.name); });
 
 // The canonical frames of a file at another rate are what decoding the
 // whole file, resampling it whole and repeating frames would give.

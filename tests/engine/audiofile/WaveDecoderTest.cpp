@@ -112,13 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         // then codes 1 and 0; the standard coefficients when none are given.
         DecodeCase{"ms adpcm", test::FmtBody(2, 1, 22050, 4, 8), {0x00, 0x10, 0x00, 100, 0, 50, 0, 0x10}, 1,
                    {50, 100, 116, 116}}),
-    [](const testing::TestParamInfo<DecodeCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<DecodeCase>& info) { return test::TestName(info.param.name); });
 
 TEST(WaveDecoding, ImaStereoInterleavesFourByteGroups)
 {
