@@ -1,13 +1,16 @@
 // Speed of audio file reading: the canonical reader at each rate it takes
 // (8- and 16-bit, mono and stereo, from memory so that the disk does not
-// count), the header reader, and MP3 decoding through libmpg123 (whole and
-// streamed to canonical frames). Rates are canonical output frames per
-// second (44 100 Hz stereo, 16-bit).
+// count), the header reader, MP3 decoding through libmpg123 (whole and
+// streamed to canonical frames) and the frame survey that precedes it, and
+// a 48 000 Hz wave file decoded and resampled in pieces. Rates are canonical
+// output frames per second (44 100 Hz stereo, 16-bit), or for the survey
+// MPEG frames per second.
 
 #include "engine/audiofile/AudioLoader.h"
 #include "engine/audiofile/CanonicalDecoder.h"
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/MpegDecoder.h"
+#include "engine/audiofile/MpegFrameScanner.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 #include "engine/audiofile/WavWriter.h"
 
@@ -182,5 +185,51 @@ void Mp3DecodeCanonicalStream(benchmark::State& state)
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 BENCHMARK(Mp3DecodeCanonicalStream)->Unit(benchmark::kMillisecond);
+
+void Mp3Survey(benchmark::State& state)
+{
+    if (Mp3().bytes.empty()) {
+        state.SkipWithError("lame is not installed");
+        return;
+    }
+    int64_t frames = 0;
+    for (auto _ : state) {
+        MpegStreamSurvey survey;
+        SurveyMpegStream(Mp3().bytes, survey);
+        frames += survey.frames;
+        benchmark::DoNotOptimize(survey.damagedFrames);
+    }
+    state.counters["mpeg frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(Mp3Survey)->Unit(benchmark::kMillisecond);
+
+// Ten seconds of 48 000 Hz stereo in a temporary file, decoded to canonical
+// frames: read in pieces and resampled as they come.
+void Wave48kCanonicalStream(benchmark::State& state)
+{
+    char folder[] = "/tmp/bm-audiofile-bench-XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string path = std::string(folder) + "/in.wav";
+    if (!WriteWavFile(path, Material(48000, 2, 10), 2, 48000, nullptr, ReplaceMode::Unflushed)) {
+        state.SkipWithError("cannot write the fixture");
+        return;
+    }
+    std::vector<int16_t> piece(65536);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        CanonicalDecoder decoder;
+        decoder.Open(path);
+        while (const size_t n = decoder.Read(piece))
+            frames += static_cast<int64_t>(n / 2);
+        benchmark::DoNotOptimize(piece.data());
+    }
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    std::remove(path.c_str());
+    rmdir(folder);
+}
+BENCHMARK(Wave48kCanonicalStream)->Unit(benchmark::kMillisecond);
 
 } // namespace

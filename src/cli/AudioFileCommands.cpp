@@ -7,6 +7,7 @@
 #include "engine/audiofile/ByteSource.h"
 #include "engine/audiofile/CanonicalDecoder.h"
 #include "engine/audiofile/CanonicalReader.h"
+#include "engine/audiofile/MpegFrameScanner.h"
 #include "engine/audiofile/PcmAudio.h"
 #include "engine/audiofile/RawLoader.h"
 #include "engine/audiofile/WavStreamWriter.h"
@@ -48,12 +49,38 @@ const char* MpegVersionName(int version)
 }
 
 // The header reader returns at once for an MPEG path; its format comes from
-// the raw loader's scan of the first frame header.
+// the raw loader's scan for the first run of frame headers, and the survey
+// of all frames says how many there are and how many are damaged.
 struct MpegDetails {
     uint64_t fileSize = 0;
-    bool synced = false; // a frame sync was found
+    bool synced = false; // a run of consistent frame headers was found
     MpegFrameInfo frame;
+    MpegStreamSurvey survey;
 };
+
+// Whether a file the header reader sends to conversion decodes, and if not
+// why: the decoder's own checks, as `audio decode` and the engine meet them.
+std::optional<Error> Refusal(const std::string& path)
+{
+    CanonicalDecoder decoder;
+    Error error;
+    if (decoder.Open(path, &error))
+        return std::nullopt;
+    return error;
+}
+
+void WriteRefusalJson(JsonWriter& j, const std::optional<Error>& refusal)
+{
+    j.Field("decodable", !refusal.has_value());
+    if (!refusal)
+        return;
+    j.Key("refusal");
+    j.BeginObject();
+    j.Field("category", CategoryName(refusal->category));
+    j.Field("offset", refusal->where);
+    j.Field("message", refusal->message);
+    j.EndObject();
+}
 
 void WriteTrackJson(JsonWriter& j, const EffectTrack& track)
 {
@@ -99,6 +126,7 @@ int RunAudioInfo(Invocation& in)
         WaveFormat format;
         if (LoadRaw(path, raw) && ParseWaveFormat(raw.format, format)) {
             mpeg->synced = ScanMpegHeader(raw.data, mpeg->frame);
+            SurveyMpegStream(raw.data, mpeg->survey);
             info.formatTag = format.formatTag;
             info.channels = format.channels;
             info.frameRate = format.frameRate;
@@ -110,6 +138,9 @@ int RunAudioInfo(Invocation& in)
         }
     }
     const bool accepted = result == WaveHeaderResult::Accepted;
+    std::optional<Error> refusal;
+    if (result == WaveHeaderResult::NeedsConversion)
+        refusal = Refusal(path);
 
     if (in.Json()) {
         JsonWriter j;
@@ -134,14 +165,20 @@ int RunAudioInfo(Invocation& in)
         j.EndArray();
         if (accepted)
             j.Field("canonical_length", CanonicalLength(info));
+        if (result != WaveHeaderResult::Unreadable)
+            WriteRefusalJson(j, refusal);
         if (mpeg) {
             j.Key("mpeg");
             if (mpeg->synced) {
                 j.BeginObject();
                 j.Field("version", MpegVersionName(mpeg->frame.version));
+                j.Field("layer", mpeg->frame.layer);
                 j.Field("rate", mpeg->frame.rate);
                 j.Field("channels", int(mpeg->frame.channels));
                 j.Field("bitrate_kbps", mpeg->frame.bitrateKbps);
+                j.Field("first_frame", int64_t(mpeg->frame.offset));
+                j.Field("frames", mpeg->survey.frames);
+                j.Field("damaged_frames", mpeg->survey.damagedFrames);
                 j.EndObject();
             } else {
                 j.Null();
@@ -156,9 +193,15 @@ int RunAudioInfo(Invocation& in)
     out << "result: " << static_cast<int>(result) << " (" << ResultName(result) << ")\n";
     if (result == WaveHeaderResult::Unreadable && !mpeg)
         return kExitOk;
-    out << "format: tag " << info.formatTag << ", " << info.channels << " channels, " << info.frameRate << " Hz, block "
-        << info.blockSize << ", " << info.bitsPerSample << " bits\n";
-    out << "data: " << info.dataSize << " bytes at " << info.dataOffset << '\n';
+    if (refusal)
+        out << "refused: " << DescribeAtByte(*refusal) << '\n';
+    else
+        out << "decodable: yes\n";
+    if (!mpeg || mpeg->synced) {
+        out << "format: tag " << info.formatTag << ", " << info.channels << " channels, " << info.frameRate
+            << " Hz, block " << info.blockSize << ", " << info.bitsPerSample << " bits\n";
+        out << "data: " << info.dataSize << " bytes at " << info.dataOffset << '\n';
+    }
     out << "loop: " << info.loop.start << ' ' << info.loop.span << ' ' << info.loop.crossFade << ' ' << info.loop.total
         << (accepted ? " (canonical bytes)" : " (frames)") << '\n';
     for (size_t t = 0; t < info.tracks.size(); ++t) {
@@ -172,10 +215,12 @@ int RunAudioInfo(Invocation& in)
     }
     if (mpeg) {
         if (mpeg->synced)
-            out << "mpeg: version " << MpegVersionName(mpeg->frame.version) << ", " << mpeg->frame.rate << " Hz, "
-                << mpeg->frame.channels << " channels, " << mpeg->frame.bitrateKbps << " kbit/s\n";
+            out << "mpeg: version " << MpegVersionName(mpeg->frame.version) << " layer " << mpeg->frame.layer << ", "
+                << mpeg->frame.rate << " Hz, " << mpeg->frame.channels << " channels, " << mpeg->frame.bitrateKbps
+                << " kbit/s; " << mpeg->survey.frames << " frames from byte " << mpeg->frame.offset << ", "
+                << mpeg->survey.damagedFrames << " damaged\n";
         else
-            out << "mpeg: no frame sync in " << mpeg->fileSize << " bytes\n";
+            out << "mpeg: no run of consistent frame headers in " << mpeg->fileSize << " bytes\n";
     }
     return kExitOk;
 }
@@ -191,7 +236,7 @@ int RunAudioDecode(Invocation& in)
     Error error;
     CanonicalDecoder decoder;
     if (!decoder.Open(source, &error))
-        return in.Failed("cannot decode " + source + ": " + error.message);
+        return in.Failed("cannot decode " + source + ": " + DescribeAtByte(error));
     // Decoded and written piece by piece, so a long file needs little
     // memory. Tool output can be made again, so it is not flushed to the
     // disk before it is renamed into place.
@@ -203,6 +248,9 @@ int RunAudioDecode(Invocation& in)
         if (!writer.Write(std::span(piece).first(n), &error))
             return in.Failed("cannot write " + target + ": " + error.message);
     }
+    // The writer is dropped unfinished, so no partial file is left.
+    if (decoder.Failed())
+        return in.Failed("cannot decode " + source + ": " + DescribeAtByte(decoder.Failure()));
     if (!writer.Finish(ReplaceMode::Unflushed, &error))
         return in.Failed("cannot write " + target + ": " + error.message);
     const int64_t frames = static_cast<int64_t>(writer.DataBytes() / kCanonicalFrameBytes);
@@ -220,7 +268,7 @@ int RunAudioDecode(Invocation& in)
 }
 
 const Registrar kAudioInfo{{"audio info", "FILE [--json]",
-                            "What the header reader (and for MPEG the first frame header) says about a sample file.",
+                            "What the header reader (and for MPEG the frame headers) says about a sample file, and whether it decodes.",
                             RunAudioInfo}};
 const Registrar kAudioDecode{{"audio decode", "FILE OUT.wav [--json]",
                               "Decodes a wave or MPEG file to canonical frames (44 100 Hz, 16-bit, stereo).",

@@ -61,7 +61,7 @@ TEST_F(AudioFileCli, InfoShowsTheHeaderOfAnAcceptedFile)
               "{\"result\":1,\"format_tag\":1,\"channels\":2,\"rate\":22050,\"block\":4,\"bits\":16,"
               "\"data_size\":4000,\"data_offset\":116,\"loop\":[40,400,20,1200],"
               "\"tracks\":[{\"enable\":0,\"taps\":[[16384,20]],\"envelope\":[[0,32768],[300,0]]},"
-              "{\"enable\":-1,\"taps\":[],\"envelope\":[]}],\"canonical_length\":1200}\n");
+              "{\"enable\":-1,\"taps\":[],\"envelope\":[]}],\"canonical_length\":1200,\"decodable\":true}\n");
 
     const CliResult text = RunCli({"audio", "info", path});
     ASSERT_EQ(text.status, 0);
@@ -79,7 +79,8 @@ TEST_F(AudioFileCli, InfoOfConvertedAndUnreadableFiles)
               "{\"result\":2,\"format_tag\":85,\"channels\":2,\"rate\":44100,\"block\":1,\"bits\":0,"
               "\"data_size\":834,\"data_offset\":0,\"loop\":[0,0,0,0],"
               "\"tracks\":[{\"enable\":-1,\"taps\":[],\"envelope\":[]},{\"enable\":-1,\"taps\":[],\"envelope\":[]}],"
-              "\"mpeg\":{\"version\":\"1\",\"rate\":44100,\"channels\":2,\"bitrate_kbps\":128}}\n");
+              "\"decodable\":true,\"mpeg\":{\"version\":\"1\",\"layer\":3,\"rate\":44100,\"channels\":2,"
+              "\"bitrate_kbps\":128,\"first_frame\":0,\"frames\":2,\"damaged_frames\":0}}\n");
 
     // PCM at 48 000 Hz is converted; its loop stays in frames.
     const Bytes pcm48 = test::RiffImage({{"fmt ", test::FmtBody(1, 1, 48000, 16)},
@@ -97,6 +98,42 @@ TEST_F(AudioFileCli, InfoOfConvertedAndUnreadableFiles)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot open"), std::string::npos);
     EXPECT_EQ(RunCli({"audio", "info"}).status, 2);
+}
+
+// Files the decoder refuses: `audio info` says so with the same reason that
+// `audio decode` fails with, and no output file is left.
+TEST_F(AudioFileCli, InfoAndDecodeGiveTheSameReasonForARefusal)
+{
+    // Every frame header has the reserved rate index 3.
+    Bytes reservedRate = test::SilentMpegFrames(6);
+    for (size_t at = 0; at < reservedRate.size(); at += 417)
+        reservedRate[at + 2] = 0x9C;
+    // An IMA block whose step index is 90, at byte 44 + 8 + 2.
+    Bytes ima(16, 0);
+    ima[10] = 90;
+    // 24 bits in 3-byte containers declared with a block size of 5.
+    const std::vector<std::pair<std::string, Bytes>> files = {
+        {"reserved.mp3", reservedRate},
+        {"ima.wav", test::RiffImage({{"fmt ", test::FmtBody(0x11, 1, 22050, 4, 8)}, {"data", ima}})},
+        {"block.wav", test::RiffImage({{"fmt ", test::FmtBody(1, 2, 44100, 24, 5)}, {"data", Bytes(20)}})},
+    };
+    const std::vector<std::string> reasons = {"damaged: no MPEG audio", "damaged at byte 54: an IMA ADPCM block",
+                                              "damaged: the block size of 5 bytes"};
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        const std::string path = Write(files[i].first, files[i].second);
+        const CliResult info = RunCli({"audio", "info", path});
+        ASSERT_EQ(info.status, 0) << info.err;
+        EXPECT_NE(info.out.find("refused: " + reasons[i]), std::string::npos) << info.out;
+        EXPECT_EQ(info.out.find(" 0 Hz"), std::string::npos) << info.out;
+        const CliResult json = RunCli({"audio", "info", path, "--json"});
+        EXPECT_NE(json.out.find("\"decodable\":false,\"refusal\":{\"category\":\"damaged\""), std::string::npos)
+            << json.out;
+        const CliResult decode = RunCli({"audio", "decode", path, m_dir / "out.wav"});
+        EXPECT_EQ(decode.status, 1);
+        EXPECT_NE(decode.err.find(reasons[i]), std::string::npos) << decode.err;
+        EXPECT_TRUE(test::ReadFile(m_dir / "out.wav").empty());
+    }
 }
 
 TEST_F(AudioFileCli, DecodeWritesCanonicalFrames)

@@ -3,12 +3,15 @@
 #include "engine/audiofile/CanonicalDecoder.h"
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/MpegDecoder.h"
+#include "engine/audiofile/SincResampler.h"
+#include "engine/audiofile/WaveDataDecoder.h"
 #include "engine/audiofile/WaveDecoder.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 #include "engine/audiofile/WavWriter.h"
 
 #include <samplerate.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +22,9 @@ namespace {
 
 // Canonical bytes read at once when a whole file is turned into frames.
 constexpr size_t kReadPiece = size_t(1) << 20;
+// Decoded samples held at most (2 GB): a hostile file cannot make the
+// conversion take unbounded memory.
+constexpr size_t kMaxPlayableSamples = size_t(1) << 30;
 
 // Reads the reader from its position to `length` canonical bytes or the end
 // of its data, whichever comes first.
@@ -65,12 +71,57 @@ bool LoadPcm(const std::string& path, PcmAudio& out, Error* error)
 bool DecodeForConversion(const std::string& path, DecodedSample& out, Error* error)
 {
     out = DecodedSample{};
-    RawAudio raw;
-    if (!LoadRaw(path, raw, error) || !DecodeRaw(raw, out.pcm, error) || !ResampleToPlayableRate(out.pcm, error)) {
-        out = DecodedSample{};
-        return false;
+    if (IsMpegPath(path)) {
+        RawAudio raw;
+        if (!LoadRaw(path, raw, error) || !DecodeRaw(raw, out.pcm, error) || !ResampleToPlayableRate(out.pcm, error)) {
+            out = DecodedSample{};
+            return false;
+        }
+        out.fromMpeg = true;
+        return true;
     }
-    out.fromMpeg = raw.isMpegFile;
+    // Wave files are read and decoded in pieces and resampled as they come,
+    // so that only the result is held whole.
+    WaveDataDecoder wave;
+    if (!wave.Open(FileByteSource::Open(path), error))
+        return false;
+    PcmAudio& pcm = out.pcm;
+    pcm.channels = wave.Channels();
+    pcm.rate = wave.Rate();
+    SincResampler resampler;
+    const bool resampling = !IsCanonicalDivisorRate(static_cast<uint32_t>(pcm.rate));
+    if (resampling && !resampler.Prepare(pcm.channels, pcm.rate, kCanonicalRate, error))
+        return false;
+    if (const int64_t frames = wave.Frames(); frames > 0) {
+        const double expected = (double(frames) * kCanonicalRate / pcm.rate + 16) * pcm.channels;
+        pcm.samples.reserve(static_cast<size_t>(std::min(resampling ? expected : double(frames * pcm.channels),
+                                                         double(kMaxPlayableSamples))));
+    }
+    std::vector<int16_t> piece, converted;
+    for (;;) {
+        const bool more = wave.Next(piece, error);
+        if (wave.Failed()) {
+            out = DecodedSample{};
+            return false;
+        }
+        const std::vector<int16_t>* ready = &piece;
+        if (resampling) {
+            if (!resampler.Process(piece, more ? SincResampler::End::No : SincResampler::End::Yes, converted)) {
+                out = DecodedSample{};
+                return Fail(error, "resampling failed");
+            }
+            ready = &converted;
+        }
+        if (pcm.samples.size() + ready->size() > kMaxPlayableSamples) {
+            out = DecodedSample{};
+            return Fail(error, ErrorCategory::TooLarge, "the file decodes to more audio than can be held");
+        }
+        pcm.samples.insert(pcm.samples.end(), ready->begin(), ready->end());
+        if (!more)
+            break;
+    }
+    if (resampling)
+        pcm.rate = kCanonicalRate;
     return true;
 }
 
@@ -181,6 +232,12 @@ bool LoadCanonical(const std::string& path, std::vector<int16_t>& stereo, Error*
         if (n == 0 || filled < stereo.size())
             break;
     }
+    if (decoder.Failed()) {
+        stereo.clear();
+        if (error)
+            *error = decoder.Failure();
+        return false;
+    }
     stereo.resize(filled);
     return true;
 }
@@ -196,20 +253,28 @@ int64_t EstimateCanonicalBytes(const std::string& path, WaveHeaderResult* result
     if (read == WaveHeaderResult::Accepted)
         return int64_t(44100 / info.frameRate) * (4 / info.blockSize) * int64_t(info.dataSize);
 
-    RawAudio raw;
-    if (!LoadRaw(path, raw))
-        return 0;
     int64_t frames = 0;
     int rate = 0, channels = 0;
-    if (raw.isMpegFile) {
-        if (!MeasureMpeg(raw.data, frames, rate, channels))
+    if (IsMpegPath(path)) {
+        RawAudio raw;
+        if (!LoadRaw(path, raw) || !MeasureMpeg(raw.data, frames, rate, channels))
             return 0;
     } else {
-        WaveFormat format;
-        if (!ParseWaveFormat(raw.format, format) || !CountWaveFrames(format, raw.data.size(), frames))
+        // Opening checks the whole layout (and damage such as impossible
+        // ADPCM block headers) without decoding: what would not import
+        // estimates 0.
+        WaveDataDecoder wave;
+        if (!wave.Open(FileByteSource::Open(path)))
             return 0;
-        rate = static_cast<int>(format.frameRate);
-        channels = std::min<int>(format.channels, 2);
+        frames = wave.Frames();
+        rate = wave.Rate();
+        channels = wave.Channels();
+        if (frames < 0) {
+            // MPEG data inside a wave file: measured from its frame headers.
+            RawAudio raw;
+            if (!LoadRaw(path, raw) || !MeasureMpeg(raw.data, frames, rate, channels))
+                return 0;
+        }
     }
     if (rate <= 0 || channels <= 0)
         return 0;

@@ -24,6 +24,8 @@ void CanonicalDecoder::Reset()
 {
     m_source = Source::None;
     m_framesHint = -1;
+    m_failed = false;
+    m_failure = Error{};
     m_reader.Close();
     m_remaining = 0;
     m_piece.clear();
@@ -33,9 +35,23 @@ void CanonicalDecoder::Reset()
     m_channels = 0;
     m_repeat = 1;
     m_repeatsDone = 0;
+    m_mpeg.Close();
     m_file.clear();
     m_resampling = false;
-    m_mpegEnded = false;
+    m_decodedEnded = false;
+}
+
+bool CanonicalDecoder::StartResampling(int rate, Error* error)
+{
+    if (IsCanonicalDivisorRate(static_cast<uint32_t>(rate))) {
+        m_repeat = 44100 / rate;
+        return true;
+    }
+    if (!m_resampler.Prepare(m_channels, rate, kCanonicalRate, error))
+        return false;
+    m_resampling = true;
+    m_repeat = 1;
+    return true;
 }
 
 bool CanonicalDecoder::Open(const std::string& path, Error* error)
@@ -43,12 +59,15 @@ bool CanonicalDecoder::Open(const std::string& path, Error* error)
     Reset();
     WaveHeaderInfo info;
     const WaveHeaderResult result = ReadWaveHeader(path, info);
-    if (result == WaveHeaderResult::Unreadable)
-        return Fail(error, "not a readable wave file: " + path);
+    if (result == WaveHeaderResult::Unreadable) {
+        if (!FileByteSource::Open(path))
+            return Fail(error, ErrorCategory::Io, "cannot open " + path);
+        return Fail(error, ErrorCategory::Damaged, "not a readable wave file: " + path);
+    }
 
     if (result == WaveHeaderResult::Accepted) {
         if (!m_reader.Open(path, info) || !m_reader.Prepare(kReaderPiece))
-            return Fail(error, "cannot open " + path);
+            return Fail(error, ErrorCategory::Io, "cannot open " + path);
         m_remaining = std::max<int64_t>(0, m_reader.Length());
         m_piece.reserve(kReaderPiece);
         m_framesHint = m_remaining / 4;
@@ -56,66 +75,73 @@ bool CanonicalDecoder::Open(const std::string& path, Error* error)
         return true;
     }
 
+    if (!IsMpegPath(path)) {
+        if (!m_wave.Open(FileByteSource::Open(path), error))
+            return false;
+        m_channels = m_wave.Channels();
+        if (!StartResampling(m_wave.Rate(), error))
+            return false;
+        m_source = Source::Wave;
+        if (const int64_t frames = m_wave.Frames(); frames >= 0)
+            m_framesHint = m_resampling ? std::llround(double(frames) * kCanonicalRate / m_wave.Rate()) : frames * m_repeat;
+        return true;
+    }
+
     RawAudio raw;
     if (!LoadRaw(path, raw, error))
         return false;
-    int rate = 0;
-    if (raw.isMpegFile) {
-        m_file = std::move(raw.data);
-        if (!m_mpeg.Open(m_file, error))
-            return false;
-        m_channels = m_mpeg.Channels();
-        rate = m_mpeg.Rate();
-        if (!IsCanonicalDivisorRate(static_cast<uint32_t>(rate))) {
-            if (!m_resampler.Prepare(m_channels, rate, kCanonicalRate, error))
-                return false;
-            m_resampling = true;
-            rate = kCanonicalRate;
-        }
-        m_block.resize(kMpegBlockSamples / static_cast<size_t>(m_channels) * static_cast<size_t>(m_channels));
-        m_source = Source::Mpeg;
-        // Leading-silence trim: the onset is looked for in the first
-        // channels x 4000 samples, so that many are decoded ahead.
-        const size_t window = static_cast<size_t>(m_channels) * 4000;
-        std::vector<int16_t> ahead;
-        while (ahead.size() < window && Refill()) {
-            ahead.insert(ahead.end(), m_playable.begin(), m_playable.end());
-            m_position = m_playable.size();
-        }
-        m_playable = std::move(ahead);
-        m_position = LeadingSilenceStart(m_playable, m_channels);
-        const int64_t hint = m_mpeg.LengthHint();
-        if (hint > 0)
-            m_framesHint = std::llround(double(hint) * kCanonicalRate / m_mpeg.Rate());
-    } else {
-        PcmAudio pcm;
-        if (!DecodeRaw(raw, pcm, error) || !ResampleToPlayableRate(pcm, error))
-            return false;
-        m_channels = pcm.channels;
-        rate = pcm.rate;
-        m_playable = std::move(pcm.samples);
-        m_framesHint = static_cast<int64_t>(m_playable.size() / static_cast<size_t>(m_channels)) * (44100 / rate);
-        m_source = Source::Decoded;
+    m_file = std::move(raw.data);
+    if (!m_mpeg.Open(m_file, error))
+        return false;
+    m_channels = m_mpeg.Channels();
+    if (!StartResampling(m_mpeg.Rate(), error))
+        return false;
+    m_source = Source::Mpeg;
+    // Leading-silence trim: the onset is looked for in the first channels x
+    // 4000 samples, so that many are decoded ahead.
+    const size_t window = static_cast<size_t>(m_channels) * 4000;
+    std::vector<int16_t> ahead;
+    while (ahead.size() < window && Refill()) {
+        ahead.insert(ahead.end(), m_playable.begin(), m_playable.end());
+        m_position = m_playable.size();
     }
-    m_repeat = 44100 / rate;
+    m_playable = std::move(ahead);
+    m_position = LeadingSilenceStart(m_playable, m_channels);
+    const int64_t hint = m_mpeg.LengthHint();
+    if (hint > 0)
+        m_framesHint = std::llround(double(hint) * kCanonicalRate / m_mpeg.Rate());
     return true;
 }
 
 bool CanonicalDecoder::Refill()
 {
-    if (m_source != Source::Mpeg)
-        return false;
     m_playable.clear();
     m_position = 0;
-    while (m_playable.empty() && !m_mpegEnded) {
-        const size_t n = m_mpeg.Read(m_block);
-        if (n == 0)
-            m_mpegEnded = true;
-        if (m_resampling) {
-            m_resampler.Process(std::span(m_block).first(n),
-                                m_mpegEnded ? SincResampler::End::Yes : SincResampler::End::No, m_playable);
+    while (m_playable.empty() && !m_decodedEnded) {
+        if (m_source == Source::Mpeg) {
+            m_block.resize(kMpegBlockSamples / static_cast<size_t>(m_channels) * static_cast<size_t>(m_channels));
+            m_block.resize(m_mpeg.Read(m_block));
+        } else if (m_source == Source::Wave) {
+            if (!m_wave.Next(m_block, &m_failure) && m_wave.Failed()) {
+                m_failed = true;
+                m_decodedEnded = true;
+                return false;
+            }
         } else {
-            m_playable.assign(m_block.begin(), m_block.begin() + static_cast<ptrdiff_t>(n));
+            return false;
+        }
+        if (m_block.empty())
+            m_decodedEnded = true;
+        if (m_resampling) {
+            if (!m_resampler.Process(m_block, m_decodedEnded ? SincResampler::End::Yes : SincResampler::End::No,
+                                     m_playable)) {
+                m_failed = true;
+                m_failure.Set("resampling failed");
+                m_decodedEnded = true;
+                return false;
+            }
+        } else {
+            m_playable.swap(m_block);
         }
     }
     return !m_playable.empty();

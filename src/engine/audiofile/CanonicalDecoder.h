@@ -8,20 +8,24 @@
 // it is MPEG, and then read the way its cache file would be (frames
 // repeated, mono fed to both channels). No stretching.
 //
-// MPEG files and accepted PCM files are decoded piece by piece as Read asks,
-// so memory stays small however long the file is; other encodings are
-// decoded whole when opened. Open allocates; Read reuses its buffers. One
-// owner; any thread (it reads files).
+// Every kind of file is decoded piece by piece as Read asks, so memory
+// stays small however long the file is (an MPEG file's coded bytes are
+// held whole). Open allocates; Read reuses its buffers. A file that cannot
+// be decoded is refused by Open with the reason; a failure found later
+// (a read error) ends the stream early, and Failed() tells it apart from
+// the end. One owner; any thread (it reads files).
 //
 //     CanonicalDecoder decoder;
 //     if (decoder.Open(path, &error))
 //         while (size_t n = decoder.Read(piece)) { ... n samples, n / 2 frames ... }
+//     if (decoder.Failed()) { ... decoder.Failure() says why ... }
 
 #include "core/Error.h"
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/MpegDecoder.h"
 #include "engine/audiofile/PcmAudio.h"
 #include "engine/audiofile/SincResampler.h"
+#include "engine/audiofile/WaveDataDecoder.h"
 
 #include <cstdint>
 #include <span>
@@ -38,17 +42,24 @@ public:
     size_t Read(std::span<int16_t> out);
     // Canonical frames the file is expected to give; -1 when unknown.
     int64_t FramesHint() const { return m_framesHint; }
+    // Whether the stream ended early on a failure, and why.
+    bool Failed() const { return m_failed; }
+    const Error& Failure() const { return m_failure; }
 
 private:
-    enum class Source { None, Reader, Decoded, Mpeg };
+    enum class Source { None, Reader, Wave, Mpeg };
 
     void Reset();
     size_t ReadFromReader(std::span<int16_t> out);
+    // Brings the decoded audio to a playable rate from here on.
+    bool StartResampling(int rate, Error* error);
     // Makes samples of the playable audio available; false at its end.
     bool Refill();
 
     Source m_source = Source::None;
     int64_t m_framesHint = -1;
+    bool m_failed = false;
+    Error m_failure;
 
     // An accepted file: canonical bytes still to deliver.
     CanonicalReader m_reader;
@@ -64,12 +75,14 @@ private:
     int m_repeat = 1;         // canonical frames per playable frame
     int m_repeatsDone = 0;    // of the current playable frame
 
-    // MPEG: the file image, the decoder, and the resampler when needed.
+    // The decoders (an MPEG file's image, or a wave file's data read in
+    // pieces), their latest piece, and the resampler when needed.
     std::vector<uint8_t> m_file;
     MpegStream m_mpeg;
+    WaveDataDecoder m_wave;
     SincResampler m_resampler;
     bool m_resampling = false;
-    bool m_mpegEnded = false;
+    bool m_decodedEnded = false;
     std::vector<int16_t> m_block;
 };
 

@@ -1,5 +1,6 @@
 #include "engine/audiofile/MpegDecoder.h"
 
+#include "engine/audiofile/MpegFrameScanner.h"
 #include "engine/audiofile/SincResampler.h"
 
 #include <mpg123.h>
@@ -83,13 +84,20 @@ struct HandleDeleter {
 using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
 // A decoder over the memory image that gives 16-bit samples at the stream's
-// own rate and channel count.
-Handle OpenDecoder(MemoryReader& reader, Error* error)
+// own rate and channel count. The image is first surveyed: bytes without a
+// run of consistent frame headers, or whose frames are mostly damaged, are
+// refused (the decoder would turn them into noise); the decoder then reads
+// from the first frame of that run on.
+Handle OpenDecoder(std::span<const uint8_t> file, MemoryReader& reader, Error* error)
 {
     if (!InitialiseMpegDecoder()) {
         Fail(error, "the MPEG decoder is not available");
         return nullptr;
     }
+    MpegStreamSurvey survey;
+    if (!SurveyMpegStream(file, survey, error))
+        return nullptr;
+    reader = MemoryReader{file.subspan(survey.start), 0};
     int status = MPG123_OK;
     Handle handle(mpg123_new(nullptr, &status));
     if (!handle) {
@@ -222,8 +230,7 @@ MpegStream::~MpegStream() = default;
 bool MpegStream::Open(std::span<const uint8_t> file, Error* error)
 {
     m_state = std::make_unique<State>();
-    m_state->reader = MemoryReader{file, 0};
-    m_state->handle = OpenDecoder(m_state->reader, error);
+    m_state->handle = OpenDecoder(file, m_state->reader, error);
     if (!m_state->handle) {
         m_state.reset();
         return false;
@@ -231,9 +238,14 @@ bool MpegStream::Open(std::span<const uint8_t> file, Error* error)
     m_state->Next();
     if (m_state->pendingCount == 0) {
         m_state.reset();
-        return Fail(error, "no MPEG frame could be decoded");
+        return Fail(error, ErrorCategory::Damaged, "no MPEG frame could be decoded");
     }
     return true;
+}
+
+void MpegStream::Close()
+{
+    m_state.reset();
 }
 
 int MpegStream::Rate() const
@@ -312,7 +324,7 @@ bool DecodeMpeg(std::span<const uint8_t> file, PcmAudio& out, Error* error)
         if (filled == out.samples.size()) {
             if (filled >= kMaxDecodedSamples) {
                 out = PcmAudio{};
-                return Fail(error, "the MPEG stream decodes to more audio than can be held");
+                return Fail(error, ErrorCategory::TooLarge, "the MPEG stream decodes to more audio than can be held");
             }
             out.samples.resize(std::max(capacity, filled * 2));
         }
@@ -329,8 +341,8 @@ bool MeasureMpeg(std::span<const uint8_t> file, int64_t& frames, int& rate, int&
 {
     frames = 0;
     rate = channels = 0;
-    MemoryReader reader{file, 0};
-    Handle handle = OpenDecoder(reader, nullptr);
+    MemoryReader reader;
+    Handle handle = OpenDecoder(file, reader, nullptr);
     if (!handle)
         return false;
     long streamRate = 0;

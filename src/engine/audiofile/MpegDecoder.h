@@ -31,8 +31,11 @@ public:
     MpegStream(const MpegStream&) = delete;
     MpegStream& operator=(const MpegStream&) = delete;
 
-    // Fails when the library is unavailable or no frame decodes.
+    // Fails when the library is unavailable, when the bytes hold no run of
+    // consistent frame headers or mostly damaged frames, or when no frame
+    // decodes.
     bool Open(std::span<const uint8_t> file, Error* error = nullptr);
+    void Close();
     int Rate() const;
     int Channels() const;
     // Frames the stream's header announces; -1 when unknown.
@@ -52,8 +55,8 @@ bool InitialiseMpegDecoder();
 
 // Decodes a whole MPEG audio file image (tags and all). The output takes the
 // rate and channels of the first decoded frame; a later part of another
-// format is converted to them (channels mapped, rate resampled). Fails when
-// the library is unavailable or no frame decodes.
+// format is converted to them (channels mapped, rate resampled). Fails as
+// MpegStream::Open does.
 bool DecodeMpeg(std::span<const uint8_t> file, PcmAudio& out, Error* error = nullptr);
 
 // Frames that decoding would give, from a scan of all frame headers (no

@@ -129,9 +129,12 @@ WaveHeaderResult ReadWaveHeader(ByteSource& source, WaveHeaderInfo& info)
     info.bitsPerSample = ReadLE16(format + 14);
 
     // PCM at any rate other than 44 100 / n is converted and resampled, so
-    // that it keeps its true pitch.
+    // that it keeps its true pitch. So is PCM whose block size is not that
+    // of packed samples: the decoder reads the samples from containers of
+    // block size / channels bytes, or refuses a block size that fits none.
     const bool accepted = info.formatTag == kWaveFormatPcm && (info.channels == 1 || info.channels == 2)
                        && (info.bitsPerSample == 8 || info.bitsPerSample == 16)
+                       && info.blockSize == info.channels * info.bitsPerSample / 8
                        && IsCanonicalDivisorRate(info.frameRate);
     const auto result = accepted ? WaveHeaderResult::Accepted : WaveHeaderResult::NeedsConversion;
 
@@ -170,10 +173,6 @@ WaveHeaderResult ReadWaveHeader(ByteSource& source, WaveHeaderInfo& info)
         info.loop.crossFade = TimesFour(info.loop.crossFade);
         info.loop.total = TimesFour(info.loop.total);
         info.frameRate = SnapPcmRate(info.frameRate);
-        if (info.blockSize == 0)
-            info.blockSize = 1;
-        else if (info.blockSize > 4)
-            info.blockSize = 4;
     }
     return result;
 }

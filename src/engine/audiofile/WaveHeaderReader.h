@@ -17,11 +17,12 @@ namespace bm {
 bool IsMpegPath(std::string_view path);
 
 // 0 unreadable, 1 accepted PCM, 2 needs conversion. Accepted means: format
-// tag 1, one or two channels, 8 or 16 bits, and a rate of exactly 11 025,
-// 14 700, 22 050 or 44 100 Hz; PCM at any other rate is converted (decoded
-// and resampled) so that it keeps its pitch. On acceptance the loop values
-// are turned into canonical bytes (x 4) and the block size is clamped to
-// 1 ... 4. A path ending in ".mp3" gives 2 without opening the file.
+// tag 1, one or two channels, 8 or 16 bits packed (a block size of channels
+// x bytes per sample), and a rate of exactly 11 025, 14 700, 22 050 or
+// 44 100 Hz; PCM at any other rate is converted (decoded and resampled) so
+// that it keeps its pitch, and PCM in wider containers is decoded. On
+// acceptance the loop values are turned into canonical bytes (x 4). A path
+// ending in ".mp3" gives 2 without opening the file.
 WaveHeaderResult ReadWaveHeader(const std::string& path, WaveHeaderInfo& info);
 WaveHeaderResult ReadWaveHeader(ByteSource& source, WaveHeaderInfo& info);
 

@@ -132,6 +132,60 @@ TEST_F(AudioLoaderFiles, UndecodableFilesAreUnavailable)
     EXPECT_FALSE(DecodeForConversion(Write("text.wav", Bytes{'R', 'I', 'F', 'F'}), decoded));
 }
 
+TEST_F(AudioLoaderFiles, WideContainersAtPlayableRatesAreDecodedNotReadAsPacked)
+{
+    // 44 100 Hz stereo with the valid bits at the top of 4-byte containers:
+    // not accepted as packed samples, decoded to the right values.
+    const Bytes image24 = test::RiffImage({{"fmt ", test::FmtBody(1, 2, 44100, 24, 8)},
+                                           {"data", test::Words32({0x12345600, -0x12345600, 0x7FFFFF00, 0})}});
+    const Bytes image16 = test::RiffImage({{"fmt ", test::FmtBody(1, 2, 44100, 16, 8)},
+                                           {"data", test::Words32({0x10000000, int32_t(0xF0000000), 0x7FFF0000, 0})}});
+    const std::vector<std::pair<Bytes, std::vector<int16_t>>> cases = {
+        {image24, {0x1234, -0x1235, 0x7FFF, 0}},
+        {image16, {0x1000, -0x1000, 0x7FFF, 0}},
+    };
+    for (const auto& [image, expected] : cases) {
+        const std::string path = Write("wide.wav", image);
+        WaveHeaderInfo info;
+        EXPECT_EQ(ReadWaveHeader(path, info), WaveHeaderResult::NeedsConversion);
+        std::vector<int16_t> stereo;
+        Error error;
+        ASSERT_TRUE(LoadCanonical(path, stereo, &error)) << error.message;
+        EXPECT_EQ(stereo, expected);
+        EXPECT_EQ(EstimateCanonicalBytes(path), 8);
+    }
+}
+
+TEST_F(AudioLoaderFiles, DamagedImaBlocksAreRefusedWithTheirFileOffset)
+{
+    // Two mono blocks of 8 bytes; the second block's step index is 100. The
+    // data starts at byte 46 (an 18-byte "fmt " chunk with its extra size).
+    Bytes data(16, 0);
+    data[10] = 100;
+    const Bytes image = test::RiffImage({{"fmt ", test::FmtBody(0x11, 1, 22050, 4, 8, Bytes{})}, {"data", data}});
+    const std::string path = Write("ima.wav", image);
+    std::vector<int16_t> stereo;
+    Error error;
+    EXPECT_FALSE(LoadCanonical(path, stereo, &error));
+    EXPECT_EQ(error.category, ErrorCategory::Damaged);
+    EXPECT_EQ(error.where, 46 + 10);
+    EXPECT_EQ(EstimateCanonicalBytes(path), 0);
+    DecodedSample decoded;
+    EXPECT_FALSE(DecodeForConversion(path, decoded, &error));
+    EXPECT_EQ(error.where, 46 + 10);
+}
+
+TEST_F(AudioLoaderFiles, MpegDataInsideAWaveFileIsEstimated)
+{
+    const Bytes image =
+        test::RiffImage({{"fmt ", test::FmtBody(0x55, 2, 44100, 0, 1)}, {"data", test::SilentMpegFrames(4)}});
+    const std::string path = Write("mpeg.wav", image);
+    EXPECT_EQ(EstimateCanonicalBytes(path), 4 * 1152 * 4);
+    std::vector<int16_t> stereo;
+    ASSERT_TRUE(LoadCanonical(path, stereo));
+    EXPECT_EQ(stereo.size(), 4u * 1152u * 2u);
+}
+
 TEST(AudioLoader, MpegDataIsTrimmedOnTheWayToCanonicalFrames)
 {
     test::TempDir dir;

@@ -8,6 +8,7 @@
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -26,6 +27,16 @@ inline Bytes SilentMpegFrames(int count)
     Bytes out;
     for (int i = 0; i < count; ++i)
         out.insert(out.end(), frame.begin(), frame.end());
+    return out;
+}
+
+// `count` frames of `frameBytes` bytes each under the given four header
+// bytes, the rest zero (empty side information).
+inline Bytes MpegFrames(const Bytes& header, size_t frameBytes, int count)
+{
+    Bytes out(frameBytes * static_cast<size_t>(count), 0);
+    for (size_t at = 0; at < out.size(); at += frameBytes)
+        std::copy(header.begin(), header.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
     return out;
 }
 

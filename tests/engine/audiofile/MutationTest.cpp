@@ -2,6 +2,7 @@
 #include "engine/audiofile/CanonicalReader.h"
 #include "engine/audiofile/MpegDecoder.h"
 #include "engine/audiofile/MpegFixture.h"
+#include "engine/audiofile/WaveDataDecoder.h"
 #include "engine/audiofile/WaveDecoder.h"
 #include "engine/audiofile/WaveHeaderReader.h"
 
@@ -35,13 +36,24 @@ void ReadEverything(const Bytes& image)
         reader.Read(out);
     }
     RawAudio raw;
-    if (LoadRawWave(source, raw)) {
+    PcmAudio pcm;
+    const bool whole = LoadRawWave(source, raw) && DecodeRaw(raw, pcm);
+    if (whole) {
         ASSERT_LE(raw.data.size(), image.size());
-        PcmAudio pcm;
-        if (DecodeRaw(raw, pcm)) {
-            ASSERT_TRUE(pcm.channels == 1 || pcm.channels == 2);
-            ResampleToPlayableRate(pcm);
-        }
+        ASSERT_TRUE(pcm.channels == 1 || pcm.channels == 2);
+    }
+    // Decoded in pieces, the same file gives the same samples or the same
+    // refusal.
+    WaveDataDecoder decoder;
+    std::vector<int16_t> joined, piece;
+    bool streamed = decoder.Open(std::make_unique<MemoryByteSource>(image));
+    while (streamed && decoder.Next(piece))
+        joined.insert(joined.end(), piece.begin(), piece.end());
+    streamed = streamed && !decoder.Failed();
+    ASSERT_EQ(streamed, whole);
+    if (whole) {
+        ASSERT_EQ(joined, pcm.samples);
+        ResampleToPlayableRate(pcm);
     }
 }
 
@@ -61,10 +73,17 @@ std::vector<Bytes> ValidFiles()
                                      {"m2st", test::Words32({0, 1, 2, 16384, 20, 0, 32768, 100, 0, -1, 0, 0})},
                                      {"data", Bytes(800, 0x35)}}));
     files.push_back(test::PcmWave(1, 11025, 8, Bytes(500, 0x90)));
-    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(0x11, 2, 32000, 4, 16)}, {"data", Bytes(160, 0x5A)}}));
+    Bytes ima(160, 0x5A); // stereo blocks of 16 bytes with step indices 0x2A
+    for (size_t at = 0; at < ima.size(); at += 16) {
+        ima[at + 2] = ima[at + 6] = 0x2A;
+        ima[at + 3] = ima[at + 7] = 0;
+    }
+    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(0x11, 2, 32000, 4, 16)}, {"data", ima}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(2, 1, 48000, 4, 20)}, {"data", Bytes(200, 0x7B)}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(3, 2, 96000, 32)}, {"data", Bytes(400, 0x3F)}}));
     files.push_back(test::RiffImage({{"fmt ", test::FmtBody(1, 6, 44100, 24)}, {"data", Bytes(360, 0x81)}}));
+    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(1, 2, 48000, 24, 8)}, {"data", test::Words32({1, -1, 300, -300})}}));
+    files.push_back(test::RiffImage({{"fmt ", test::FmtBody(0x55, 2, 44100, 0, 1)}, {"data", test::SilentMpegFrames(3)}}));
     return files;
 }
 

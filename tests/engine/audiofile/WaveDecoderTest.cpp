@@ -112,13 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         // then codes 1 and 0; the standard coefficients when none are given.
         DecodeCase{"ms adpcm", test::FmtBody(2, 1, 22050, 4, 8), {0x00, 0x10, 0x00, 100, 0, 50, 0, 0x10}, 1,
                    {50, 100, 116, 116}}),
-    [](const testing::TestParamInfo<DecodeCase>& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    [](const testing::TestParamInfo<DecodeCase>& info) { return test::TestName(info.param.name); });
 
 TEST(WaveDecoding, ImaStereoInterleavesFourByteGroups)
 {
@@ -154,6 +148,8 @@ TEST(WaveDecoding, UnknownOrInconsistentEncodingsAreUnavailable)
 {
     Bytes badGuid = ExtensibleExtra(16, 1);
     badGuid.back() ^= 1;
+    Bytes zeroBlock = test::FmtBody(1, 2, 44100, 16);
+    zeroBlock[12] = zeroBlock[13] = 0;
     const std::vector<Bytes> formats = {
         test::FmtBody(0x31, 1, 8000, 0, 65),               // GSM 6.10
         test::FmtBody(3, 1, 44100, 16),                     // 16-bit float
@@ -166,14 +162,89 @@ TEST(WaveDecoding, UnknownOrInconsistentEncodingsAreUnavailable)
         test::FmtBody(0xFFFE, 1, 44100, 16, 2, badGuid),    // unknown sub-format
         test::FmtBody(0xFFFE, 1, 44100, 16, 2, Bytes(10)),  // extensible record cut short
         test::FmtBody(1, 1, 44100, 40, 5),                  // 40-bit PCM
+        test::FmtBody(1, 2, 44100, 24, 7),                  // block not whole containers per channel
+        test::FmtBody(1, 1, 44100, 16, 10),                 // 10-byte containers
+        test::FmtBody(0xFFFE, 2, 44100, 32, 8, ExtensibleExtra(33, 1)), // valid bits beyond the container
+        test::FmtBody(0xFFFE, 2, 44100, 24, 8, ExtensibleExtra(32, 1)), // valid bits beyond the bit count
+        zeroBlock,
     };
     for (const Bytes& record : formats) {
         PcmAudio pcm;
         Error error;
         EXPECT_FALSE(DecodeWaveData(Format(record), Bytes(64, 0x55), pcm, &error));
         EXPECT_FALSE(error.message.empty());
+        EXPECT_NE(error.category, ErrorCategory::Failed);
+        EXPECT_TRUE(pcm.samples.empty());
+        int64_t frames = 0;
+        EXPECT_FALSE(CountWaveFrames(Format(record), 64, frames));
+    }
+}
+
+// 24-bit samples in 4-byte containers, as recorders write them with a plain
+// PCM header: the valid bits at the top of each container (left-justified,
+// the layout the extensible header prescribes) or at the bottom with the
+// sign extended into the top byte (right-justified).
+Bytes Containers24(std::initializer_list<int32_t> values, bool leftJustified)
+{
+    Bytes out;
+    for (int32_t v : values)
+        AppendLE32(out, static_cast<uint32_t>(leftJustified ? v * 256 : v));
+    return out;
+}
+
+TEST(WaveDecoding, TwentyFourBitsInFourByteContainersReadAsExtensibleDoes)
+{
+    // Stereo frames: the right channel is the left negated.
+    const std::initializer_list<int32_t> values = {0x123456, -0x123456, -0x800000, 0x7FFFFF, 0x0000FF, -0x0000FF};
+    const std::vector<int16_t> expected = {0x1234, -0x1235, -32768, 32767, 0, -1};
+    const Bytes extensible = test::FmtBody(0xFFFE, 2, 48000, 32, 8, ExtensibleExtra(24, 1));
+    for (const bool left : {true, false}) {
+        SCOPED_TRACE(left ? "left-justified" : "right-justified");
+        const Bytes data = Containers24(values, left);
+        PcmAudio plain, reference;
+        Error error;
+        ASSERT_TRUE(DecodeWaveData(Format(test::FmtBody(1, 2, 48000, 24, 8)), data, plain, &error)) << error.message;
+        EXPECT_EQ(plain.channels, 2);
+        EXPECT_EQ(plain.samples, expected);
+        ASSERT_TRUE(DecodeWaveData(Format(extensible), data, reference, &error)) << error.message;
+        EXPECT_EQ(reference.samples, expected);
+        int64_t frames = 0;
+        ASSERT_TRUE(CountWaveFrames(Format(test::FmtBody(1, 2, 48000, 24, 8)), data.size(), frames));
+        EXPECT_EQ(frames, 3);
+    }
+    // Mono, and 16 valid bits in 4-byte containers.
+    PcmAudio pcm;
+    ASSERT_TRUE(DecodeWaveData(Format(test::FmtBody(1, 1, 44100, 24, 4)), Containers24({0x400000, -1}, true), pcm));
+    EXPECT_EQ(pcm.samples, (std::vector<int16_t>{0x4000, -1}));
+    ASSERT_TRUE(DecodeWaveData(Format(test::FmtBody(1, 2, 44100, 16, 8)), test::Words32({0x12340000, int32_t(0xFEDC0000)}), pcm));
+    EXPECT_EQ(pcm.samples, (std::vector<int16_t>{0x1234, -0x124}));
+}
+
+TEST(WaveDecoding, ImaBlocksWithImpossibleHeadersAreRefusedAtTheirOffset)
+{
+    // Three mono blocks of 8 bytes; the third block's header is damaged:
+    // a step index above 88, or a reserved byte that is not 0.
+    const WaveFormat ima = Format(test::FmtBody(0x11, 1, 22050, 4, 8));
+    Bytes data(24, 0);
+    PcmAudio pcm;
+    ASSERT_TRUE(DecodeWaveData(ima, data, pcm));
+    for (const auto& [at, value] : std::vector<std::pair<size_t, uint8_t>>{{18, 89}, {18, 0xFF}, {19, 1}}) {
+        Bytes damaged = data;
+        damaged[at] = value;
+        Error error;
+        EXPECT_FALSE(DecodeWaveData(ima, damaged, pcm, &error)) << at << ' ' << int(value);
+        EXPECT_EQ(error.where, int64_t(at));
+        EXPECT_EQ(error.category, ErrorCategory::Damaged);
+        EXPECT_FALSE(error.message.empty());
         EXPECT_TRUE(pcm.samples.empty());
     }
+    // The second channel's header of a stereo block counts as well.
+    const WaveFormat stereo = Format(test::FmtBody(0x11, 2, 22050, 4, 16));
+    Bytes block(16, 0);
+    block[6] = 100;
+    Error error;
+    EXPECT_FALSE(DecodeWaveData(stereo, block, pcm, &error));
+    EXPECT_EQ(error.where, 6);
 }
 
 TEST(WaveDecoding, HostileMsAdpcmCoefficientsStayInRange)

@@ -5,6 +5,7 @@
 
 #include "core/Binary.h"
 
+#include <cctype>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -89,6 +90,16 @@ inline Bytes Samples16(std::span<const int16_t> samples)
 inline Bytes PcmWave(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data)
 {
     return RiffImage({{"fmt ", FmtBody(1, channels, rate, bits)}, {"data", data}});
+}
+
+// A case name as a parameterised test's name: letters and digits kept,
+// anything else turned into '_'.
+inline std::string TestName(std::string name)
+{
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
 }
 
 inline std::string AsString(const Bytes& bytes)

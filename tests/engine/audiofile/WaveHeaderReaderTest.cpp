@@ -82,20 +82,25 @@ TEST(WaveHeaderReader, SnapsRatesToTheDivisorsOf44100)
     EXPECT_EQ(SnapPcmRate(0), 11025u);
 }
 
-TEST(WaveHeaderReader, ClampsTheBlockSizeOfAcceptedFiles)
+TEST(WaveHeaderReader, AcceptsOnlyPackedSamples)
 {
+    // A block size other than channels x bytes per sample means wider
+    // containers (or a damaged header): the decoder reads or refuses it.
     WaveHeaderInfo info;
-    ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 2, 44100, 16, 9)}, {"data", Data(8)}}), info),
-              WaveHeaderResult::Accepted);
-    EXPECT_EQ(info.blockSize, 4);
-    ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 1, 44100, 8, 0xFFFF)}, {"data", Data(8)}}), info),
-              WaveHeaderResult::Accepted);
-    EXPECT_EQ(info.blockSize, 4);
+    for (const uint16_t block : {2, 8, 9}) {
+        ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 2, 44100, 16, block)}, {"data", Data(16)}}), info),
+                  WaveHeaderResult::NeedsConversion)
+            << block;
+        EXPECT_EQ(info.blockSize, block); // kept as stored
+    }
     Bytes zeroBlock = FmtBody(1, 1, 44100, 8);
     zeroBlock[12] = zeroBlock[13] = 0;
-    ASSERT_EQ(Read(RiffImage({{"fmt ", zeroBlock}, {"data", Data(8)}}), info), WaveHeaderResult::Accepted);
+    ASSERT_EQ(Read(RiffImage({{"fmt ", zeroBlock}, {"data", Data(8)}}), info), WaveHeaderResult::NeedsConversion);
+    ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 1, 44100, 8, 0xFFFF)}, {"data", Data(8)}}), info),
+              WaveHeaderResult::NeedsConversion);
+    ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 1, 22050, 8, 1)}, {"data", Data(8)}}), info),
+              WaveHeaderResult::Accepted);
     EXPECT_EQ(info.blockSize, 1);
-    // A converted file keeps its fields as stored.
     ASSERT_EQ(Read(RiffImage({{"fmt ", FmtBody(1, 2, 48000, 24)}, {"data", Data(6)}}), info),
               WaveHeaderResult::NeedsConversion);
     EXPECT_EQ(info.blockSize, 6);
