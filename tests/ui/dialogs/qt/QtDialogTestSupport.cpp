@@ -15,8 +15,10 @@ QApplication& App()
     static int argc = 1;
     static char name[] = "dialogs_qt_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Made once and never destroyed: a QApplication torn down among the
+    // process's static objects outlives the platform it needs and crashes.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 void WhenModal(std::function<void(QDialog&)> steps)
