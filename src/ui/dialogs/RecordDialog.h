@@ -40,6 +40,7 @@ struct RecordResult {
     // dialog starts with.
     int32_t kindIndex = 0;
     std::string recordingPath;
+    int32_t recordedFrames = 0; // the take's length as last shown
     bool operator==(const RecordResult&) const = default;
 };
 

@@ -192,6 +192,6 @@ bool RecordDialogModel::ListenEnabled() const { return m_takeExists && !m_record
 bool RecordDialogModel::SaveEnabled() const { return m_takeExists && !m_recording; }
 bool RecordDialogModel::ListEnabled() const { return !m_recording; }
 
-RecordResult RecordDialogModel::Result() const { return {m_listEntry, RecordingPath()}; }
+RecordResult RecordDialogModel::Result() const { return {m_listEntry, RecordingPath(), int32_t(m_shownBytes / 4)}; }
 
 } // namespace bm::dialogs

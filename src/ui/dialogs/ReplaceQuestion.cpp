@@ -2,6 +2,11 @@
 
 namespace bm::dialogs {
 
+ReplaceRequest MakeReplaceRequest(const PackageSample& sample, const std::string& localFile)
+{
+    return {sample.texts.first, sample.texts.second, localFile.empty() ? sample.texts.path : localFile};
+}
+
 std::vector<std::string> ReplaceTexts::BuiltInTexts()
 {
     return {"Replace Sample",

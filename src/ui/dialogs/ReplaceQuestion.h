@@ -18,6 +18,10 @@ struct ReplaceRequest {
     std::string path; // the local file that would be replaced
 };
 
+// What the question shows of a packed sample the library already holds:
+// its first and second texts and the local file that would be replaced.
+ReplaceRequest MakeReplaceRequest(const PackageSample& sample, const std::string& localFile);
+
 class ReplaceQuestion {
 public:
     virtual ~ReplaceQuestion() = default;

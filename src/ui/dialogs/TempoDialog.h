@@ -25,6 +25,16 @@ struct TempoResult {
     bool operator==(const TempoResult&) const = default;
 };
 
+// "Set as Default": the chosen tempo becomes that of every new song
+// (options lines 18 and 19). Nothing changes without the box.
+inline void StoreTempoDefaults(const TempoResult& result, int32_t& samplesPerMeasure, int32_t& measuresPerBar)
+{
+    if (!result.setDefault)
+        return;
+    samplesPerMeasure = result.samplesPerMeasure;
+    measuresPerBar = result.measuresPerBar;
+}
+
 class TempoDialog {
 public:
     virtual ~TempoDialog() = default;

@@ -163,7 +163,7 @@ TEST(RecordDialogModelTest, RecordingATakeAndTheButtons)
     EXPECT_EQ(preview.entries[0].path, "/tmp/bm/rec_0000.wav");
     EXPECT_EQ(preview.entries[0].length, 1000);
     EXPECT_EQ(preview.entries[0].ref, f.request.target);
-    EXPECT_EQ(f.model->Result(), (RecordResult{2, "/tmp/bm/rec_0000.wav"}));
+    EXPECT_EQ(f.model->Result(), (RecordResult{2, "/tmp/bm/rec_0000.wav", 1000}));
 }
 
 TEST(RecordDialogModelTest, ClosingWhileRecordingEndsTheTakeFirst)

@@ -10,15 +10,37 @@
 
 namespace bm::dialogs::test {
 
+namespace {
+
+// The application lives from the first test that needs it until the end of
+// the test run, and goes before the program's static objects do.
+QApplication* g_app = nullptr;
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        delete g_app;
+        g_app = nullptr;
+    }
+};
+
+} // namespace
+
 QApplication& App()
 {
+    if (g_app)
+        return *g_app;
+    // The windows are never shown on a screen; a run that names no
+    // platform gets the offscreen one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "dialogs_qt_tests";
     static char* argv[] = {name, nullptr};
-    // Made once and never destroyed: a QApplication torn down among the
-    // process's static objects outlives the platform it needs and crashes.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    g_app = new QApplication(argc, argv);
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+    return *g_app;
 }
 
 void WhenModal(std::function<void(QDialog&)> steps)
