@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/IdleEngineWorker.h"
 #include "app/Startup.h"
+#include "app/StartupReport.h"
 #include "core/Paths.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/LocalInstanceLink.h"
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +54,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brickmelody: the program window is not built yet\n");
         return 1;
     }
+    if (const auto status = bm::app::RunInformationOption({argv + 1, argv + argc}, std::cout))
+        return *status;
     bm::platform::KeepFreedMemoryForReuse();
 
     using bm::app::PlaceholderWindow;
@@ -78,6 +82,6 @@ int main(int argc, char** argv)
         },
         bm::app::ProbeMachine(),
     };
-    bm::app::RunProgram(context, programPath, commandLine, pieces);
-    return 0;
+    return bm::app::ReportStartupOutcome(bm::app::RunProgram(context, programPath, commandLine, pieces), context,
+                                         std::cerr);
 }
