@@ -59,7 +59,7 @@ if [[ \$1 == install ]]; then
 fi
 exit 0
 EOF
-chmod +x "$bin"/* "$sudo_bin/sudo"
+chmod +x "$bin/dpkg-query" "$bin/id" "$bin/apt-get" "$sudo_bin/sudo"
 timeout=$(type -P timeout)
 
 # Holds the write end of a pipe open and never writes: whatever reads the
