@@ -4,8 +4,8 @@
 # stereo) each against `mpg123 --version`, a small program that starts,
 # prints and ends. The commands run alternately in rounds (order swapped
 # each round) with hyperfine, and the summary gives the median wall time of
-# each against the goal of 10 ms, and against mpg123 as a ratio; the exit
-# status is 1 when a goal is missed.
+# each against the goal of 10 ms (the exit status is 1 when one is over),
+# and against mpg123 as a ratio.
 #
 # Usage: scripts/bench-startup.sh [path/to/brickmelody-cli] [rounds]
 set -euo pipefail
@@ -55,11 +55,10 @@ for r in range(1, rounds + 1):
         medians["peer" if row["command"].startswith("mpg123") else "ours"].append(float(row["median"]) * 1000)
 ours, peer = statistics.median(medians["ours"]), statistics.median(medians["peer"])
 ratio, limit = ours / peer, goal / peer_ms
-absolute, relative = ours < goal, ratio < limit
-print(f"goal: median {ours:.1f} ms, {'met' if absolute else 'MISSED'} (under {goal:g} ms)")
-print(f"goal: {ratio:.2f}x mpg123, {'met' if relative else 'MISSED'} (under {limit:.2f}x, the same goal on a "
-      f"machine where mpg123 --version takes {peer_ms:g} ms)")
-sys.exit(0 if absolute and relative else 1)
+met = ours < goal
+print(f"goal: median {ours:.1f} ms, {'met' if met else 'MISSED'} (under {goal:g} ms)")
+print(f"for other machines: {ratio:.2f}x mpg123 (the goal is {limit:.2f}x where mpg123 --version takes {peer_ms:g} ms)")
+sys.exit(0 if met else 1)
 PY
 done
 exit $failed
