@@ -3,14 +3,17 @@
 # folder build/dist/ and starts the program's main job on its demo song: the
 # program window where there is a display, otherwise a headless render of the
 # demo song to a WAV file. Arguments are passed on to the program (a song path).
+# It builds only what the program folder holds (target bm_dist), not the tests
+# and benchmarks; ./test.sh builds those.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/brickmelody-ccache}
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+scripts/check-build-folders.sh run.sh build "$CCACHE_DIR"
+scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" --target bm_dist
 
 dist=build/dist
 cli=$dist/brickmelody-cli

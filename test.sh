@@ -6,12 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
-
 jobs=$(nproc)
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/brickmelody-ccache}
 # Cache hits across clones in different folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+scripts/check-build-folders.sh test.sh build build-asan build-tsan build-fuzz "$CCACHE_DIR"
+scripts/install-deps.sh
 export CTEST_OUTPUT_ON_FAILURE=1
 failed=0
 

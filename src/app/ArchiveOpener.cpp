@@ -1,12 +1,10 @@
 #include "app/ArchiveOpener.h"
 
-#include "platform/ExclusiveFileLock.h"
-
 namespace bm::app {
 
-bool FileArchiveOpener::IsFree(const std::string& path)
+platform::ExclusiveAccess FileArchiveOpener::Probe(const std::string& path)
 {
-    return platform::ProbeExclusiveAccess(path) == platform::ExclusiveAccess::Granted;
+    return platform::ProbeExclusiveAccess(path);
 }
 
 std::unique_ptr<ResourceArchive> FileArchiveOpener::Open(const std::string& path)

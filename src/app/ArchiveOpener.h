@@ -3,6 +3,7 @@
 // How start-up reaches the program's archive file: first the single-copy
 // test, then the real open. Tests give their own.
 
+#include "platform/ExclusiveFileLock.h"
 #include "ui/skin/ResourceArchive.h"
 
 #include <memory>
@@ -14,9 +15,10 @@ class ArchiveOpener {
 public:
     virtual ~ArchiveOpener() = default;
 
-    // Opens the file with exclusive access and closes it again at once. False
-    // when that fails: another copy holds it, or it is missing or unreadable.
-    virtual bool IsFree(const std::string& path) = 0;
+    // Opens the file with exclusive access and closes it again at once:
+    // Granted when no other copy holds it, InUse when one does, Missing or
+    // CannotOpen when there is no file to hold.
+    virtual platform::ExclusiveAccess Probe(const std::string& path) = 0;
     // Opens the archive, which keeps the file exclusively for as long as it is
     // open; null when it cannot be opened or read.
     virtual std::unique_ptr<ResourceArchive> Open(const std::string& path) = 0;
@@ -25,7 +27,7 @@ public:
 // The archive file on disk, held with an advisory lock (flock).
 class FileArchiveOpener : public ArchiveOpener {
 public:
-    bool IsFree(const std::string& path) override;
+    platform::ExclusiveAccess Probe(const std::string& path) override;
     std::unique_ptr<ResourceArchive> Open(const std::string& path) override;
 };
 

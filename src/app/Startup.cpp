@@ -18,12 +18,21 @@ StartupOutcome RunProgram(AppContext& context, const std::string& programPath, s
     context.options.startSong =
         StartSongFromCommandLine(commandLine, context.options.openAtStart, context.options.startSong);
 
-    // The copy that holds the archive file is the running one.
+    // The copy that holds the archive file is the running one. A file that
+    // is not there, or cannot be opened at all, is held by no one: waiting
+    // for a running copy to answer would only delay the end.
     const std::string archivePath = context.ArchivePath();
-    if (!pieces.archives.IsFree(archivePath)) {
+    switch (pieces.archives.Probe(archivePath)) {
+    case platform::ExclusiveAccess::Granted:
+        break;
+    case platform::ExclusiveAccess::InUse:
         pieces.instances.SendToRunningCopy(platform::MakeStartSongRecord(context.options.startSong),
                                            pieces.handshakeTimeout);
         return StartupOutcome::HandedToRunningCopy;
+    case platform::ExclusiveAccess::Missing:
+        return StartupOutcome::ArchiveMissing;
+    case platform::ExclusiveAccess::CannotOpen:
+        return StartupOutcome::ArchiveCannotOpen;
     }
     context.archive = pieces.archives.Open(archivePath);
     if (!context.archive)

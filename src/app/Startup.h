@@ -10,9 +10,10 @@
 //              window modally;
 //   tear-down  stop listening, destroy the window, close the archive, write
 //              the options, empty the sample folder list.
-// When the archive file is held by another copy (or missing), this copy
-// hands its start song over and ends; when the archive cannot be read, it
-// ends. Neither says anything.
+// When the archive file is held by another copy, this copy hands its start
+// song over and ends. When there is no archive file to hold (missing or not
+// readable) or it is not an archive, there is no copy to hand over to: this
+// copy ends, and the caller says why (ReportStartupOutcome).
 
 #include "app/AppContext.h"
 #include "app/ArchiveOpener.h"
@@ -43,8 +44,10 @@ struct StartupPieces {
 
 enum class StartupOutcome {
     MainWindowRan,
-    HandedToRunningCopy, // the archive file was held by another copy, or missing
-    ArchiveUnreadable,
+    HandedToRunningCopy, // the archive file was held by another copy
+    ArchiveMissing,      // there is no archive file
+    ArchiveCannotOpen,   // the archive file cannot be opened for reading
+    ArchiveUnreadable,   // the file is not a resource archive, or is damaged
 };
 
 StartupOutcome RunProgram(AppContext& context, const std::string& programPath, std::string_view commandLine,

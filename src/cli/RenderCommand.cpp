@@ -43,6 +43,15 @@ constexpr double kDecibelRatio = 1.122022;
 // (truncated), then in thousandths.
 int64_t LevelFromDecibels(double g) { return int64_t(std::trunc(10000.0 * std::pow(kDecibelRatio, g))) / 10; }
 
+// A whole number with its digits in groups of three: 27 429.
+std::string Grouped(int64_t value)
+{
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, " ");
+    return value < 0 ? "-" + digits : digits;
+}
+
 std::string WithWaveExtension(const std::string& path)
 {
     const std::string name = FileNamePart(path);
@@ -152,14 +161,20 @@ int RunRender(Invocation& in)
         json.Field("frames", summary.frames);
         json.Field("peak", summary.peak);
         json.Field("gain", summary.gain);
+        json.Field("written_peak", summary.writtenPeak);
         json.Field("seconds", seconds);
         json.EndObject();
         in.Out() << json.Text() << "\n";
     } else {
-        char line[160];
-        std::snprintf(line, sizeof line, "%lld measures, %lld frames (%.1f s), peak %lld, gain %lld\n",
-                      static_cast<long long>(summary.measures), static_cast<long long>(summary.frames), seconds,
-                      static_cast<long long>(summary.peak), static_cast<long long>(summary.gain));
+        // Three different numbers, each named: the loudest measure at unit
+        // gain (what the gain is computed from), the gain in thousandths, and
+        // the loudest sample of the file as written, fades applied.
+        char line[192];
+        std::snprintf(line, sizeof line, "%s measures, %s frames (%.1f s); loudest measure before normalising %s; "
+                                         "gain %lld.%03lld; written peak %s\n",
+                      Grouped(summary.measures).c_str(), Grouped(summary.frames).c_str(), seconds,
+                      Grouped(summary.peak).c_str(), static_cast<long long>(summary.gain / 1000),
+                      static_cast<long long>(summary.gain % 1000), Grouped(summary.writtenPeak).c_str());
         in.Out() << "wrote " << target << ": " << line;
     }
     return kExitOk;

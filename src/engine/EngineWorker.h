@@ -247,6 +247,10 @@ private:
     SongRenderer m_exportRenderer{m_source};
     std::vector<int16_t> m_exportMeasureSamples; // the last measure written
     std::vector<int16_t> m_exportHead;           // the first fade length of the data as written
+    // The written peak, kept apart for the spans a fade may still change:
+    // the head (first fade length) and the tail of the last measure written.
+    int32_t m_exportBodyPeak = 0;
+    int32_t m_exportTailPeak = 0;
     // ---- export: end ----
 
     // ---- recording: state ----

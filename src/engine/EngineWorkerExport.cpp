@@ -103,6 +103,8 @@ void EngineWorker::StartExportJob(ExportJob job)
     m_exportGain = kUnitGain;
     m_exportMeasureSamples.assign(size_t(m_exportLength) * 2, 0);
     m_exportHead.clear();
+    m_exportBodyPeak = 0;
+    m_exportTailPeak = 0;
     PostExportStep();
 }
 
@@ -204,10 +206,18 @@ void EngineWorker::ExportWriteStep()
             AbandonExport(kExportFailed);
             return;
         }
+        // A measure holds four fade lengths, so its head and tail never meet.
+        const size_t fadeSamples = size_t(FadeBytes(m) / 2);
+        const size_t measureSamples = size_t(m) * 2;
+        size_t bodyStart = 0;
         if (m_exportDone == 0) {
-            const size_t head = size_t(FadeBytes(m) / 2);
-            m_exportHead.assign(samples, samples + head);
+            m_exportHead.assign(samples, samples + fadeSamples);
+            bodyStart = fadeSamples;
         }
+        // The tail of the measure before is no longer the end of the data.
+        m_exportBodyPeak = std::max({m_exportBodyPeak, m_exportTailPeak,
+                                     SamplePeak({samples + bodyStart, measureSamples - fadeSamples - bodyStart})});
+        m_exportTailPeak = SamplePeak({samples + measureSamples - fadeSamples, fadeSamples});
         ++m_exportDone;
         PostExportMessage(kWriteProgress, ExportProgress(m_exportDone, m_exportJob.count));
         ended = AdvanceExport();
@@ -238,8 +248,10 @@ void EngineWorker::ExportFinishStep()
             std::span<int16_t> tail(m_exportMeasureSamples.data() + m_exportMeasureSamples.size() - samples, samples);
             FadeOut(tail);
             ok = ok && m_exportFile.WriteAt(dataBytes - fade, tail.data(), fade);
+            m_exportTailPeak = SamplePeak(tail);
         }
     }
+    const int32_t writtenPeak = std::max({m_exportBodyPeak, m_exportTailPeak, SamplePeak(m_exportHead)});
     if (!ok || !m_exportFile.Commit()) {
         AbandonExport(kExportFailed);
         return;
@@ -249,6 +261,7 @@ void EngineWorker::ExportFinishStep()
     summary.frames = m_exportDone * m_exportLength;
     summary.peak = m_exportPeak;
     summary.gain = m_exportGain;
+    summary.writtenPeak = writtenPeak;
     m_exportStage = kStageIdle;
     PostExportMessage(kExportFinished, 0, FormatExportSummary(summary));
     m_exportJob = ExportJob{};

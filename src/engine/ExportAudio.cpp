@@ -1,6 +1,7 @@
 #include "engine/ExportAudio.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 
 namespace bm::engine {
@@ -22,6 +23,14 @@ int16_t Scaled(int64_t i, int16_t sample, int64_t n)
 
 } // namespace
 
+int32_t SamplePeak(std::span<const int16_t> samples)
+{
+    int32_t peak = 0;
+    for (const int16_t sample : samples)
+        peak = std::max(peak, std::abs(int32_t(sample)));
+    return peak;
+}
+
 void FadeIn(std::span<int16_t> samples)
 {
     const int64_t n = int64_t(samples.size());
@@ -38,10 +47,11 @@ void FadeOut(std::span<int16_t> samples)
 
 std::string FormatExportSummary(const ExportSummary& s)
 {
-    char text[128];
-    std::snprintf(text, sizeof text, "measures=%lld frames=%lld peak=%lld gain=%lld",
+    char text[160];
+    std::snprintf(text, sizeof text, "measures=%lld frames=%lld peak=%lld gain=%lld written_peak=%lld",
                   static_cast<long long>(s.measures), static_cast<long long>(s.frames),
-                  static_cast<long long>(s.peak), static_cast<long long>(s.gain));
+                  static_cast<long long>(s.peak), static_cast<long long>(s.gain),
+                  static_cast<long long>(s.writtenPeak));
     return text;
 }
 
@@ -52,13 +62,15 @@ std::optional<ExportSummary> ParseExportSummary(const std::string& text)
     long long frames = 0;
     long long peak = 0;
     long long gain = 0;
-    if (std::sscanf(text.c_str(), "measures=%lld frames=%lld peak=%lld gain=%lld", &measures, &frames, &peak,
-                    &gain) != 4)
+    long long writtenPeak = 0;
+    if (std::sscanf(text.c_str(), "measures=%lld frames=%lld peak=%lld gain=%lld written_peak=%lld", &measures,
+                    &frames, &peak, &gain, &writtenPeak) != 5)
         return std::nullopt;
     s.measures = measures;
     s.frames = frames;
     s.peak = peak;
     s.gain = gain;
+    s.writtenPeak = writtenPeak;
     return s;
 }
 

@@ -35,6 +35,9 @@ int64_t ExportProgress(int64_t done, int64_t count);
 // multiple of 4, taken as bytes (a quarter of a measure).
 int64_t FadeBytes(int64_t samplesPerMeasure);
 
+// The largest magnitude among the samples, 0 for none (-32768 gives 32768).
+int32_t SamplePeak(std::span<const int16_t> samples);
+
 // The first n samples of `samples` (n = its size): sample i becomes
 // i × sample / n, limited to -32767 ... 32767.
 void FadeIn(std::span<int16_t> samples);
@@ -46,8 +49,9 @@ void FadeOut(std::span<int16_t> samples);
 struct ExportSummary {
     int64_t measures = 0; // measures written
     int64_t frames = 0;   // frames of audio data
-    int64_t peak = 0;     // loudest stored measure peak at unit gain
-    int64_t gain = 0;     // master gain the measures were written at
+    int64_t peak = 0;        // loudest stored measure peak at unit gain, before normalising
+    int64_t gain = 0;        // master gain the measures were written at
+    int64_t writtenPeak = 0; // largest sample magnitude in the file, fades applied
     bool operator==(const ExportSummary&) const = default;
 };
 std::string FormatExportSummary(const ExportSummary& summary);

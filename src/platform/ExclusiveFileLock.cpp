@@ -14,7 +14,7 @@ ExclusiveAccess ExclusiveFileLock::Acquire(const std::string& path)
     Release();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return ExclusiveAccess::CannotOpen;
+        return errno == ENOENT ? ExclusiveAccess::Missing : ExclusiveAccess::CannotOpen;
     int result;
     do {
         result = ::flock(fd, LOCK_EX | LOCK_NB);

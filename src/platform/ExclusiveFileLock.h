@@ -12,7 +12,8 @@ namespace bm::platform {
 enum class ExclusiveAccess {
     Granted,    // opened and locked
     InUse,      // opened, but another open file holds the lock
-    CannotOpen, // missing or unreadable
+    Missing,    // there is no such file
+    CannotOpen, // there is one, but it cannot be opened for reading
 };
 
 class ExclusiveFileLock {

@@ -16,17 +16,17 @@ using Events = std::vector<std::string>;
 class FakeArchives : public ArchiveOpener {
 public:
     explicit FakeArchives(Events& events) : m_events(events) {}
-    bool IsFree(const std::string& path) override
+    platform::ExclusiveAccess Probe(const std::string& path) override
     {
         m_events.push_back("probe " + FileNamePart(path));
-        return free;
+        return access;
     }
     std::unique_ptr<ResourceArchive> Open(const std::string& path) override
     {
         m_events.push_back("open " + FileNamePart(path));
         return readable ? std::make_unique<ResourceArchive>() : nullptr;
     }
-    bool free = true;
+    platform::ExclusiveAccess access = platform::ExclusiveAccess::Granted;
     bool readable = true;
 
 private:
@@ -183,7 +183,7 @@ TEST_F(Startup, CommandLineNamesTheStartSong)
 
 TEST_F(Startup, SecondCopyHandsItsStartSongOverAndEnds)
 {
-    archives.free = false;
+    archives.access = platform::ExclusiveAccess::InUse;
     EXPECT_EQ(Run("/songs/a.ncp"), StartupOutcome::HandedToRunningCopy);
     EXPECT_EQ(events, (Events{"probe Brickmelody.wad", "send [/songs/a.ncp] 13 4000"}));
     EXPECT_FALSE(FileExists(dir / "Brickmelody.opt")); // the running copy owns the options
@@ -195,7 +195,7 @@ TEST_F(Startup, SecondCopyWithoutSongSendsAnEmptyPath)
     for (int i = 1; i <= 23; ++i)
         AppendLine(text, i == 17 ? "1" : "");
     ASSERT_TRUE(test::WriteFile(dir / "Brickmelody.opt", text));
-    archives.free = false;
+    archives.access = platform::ExclusiveAccess::InUse;
     Run("");
     EXPECT_EQ(events, (Events{"probe Brickmelody.wad", "send [] 1 4000"}));
 }
@@ -205,6 +205,18 @@ TEST_F(Startup, UnreadableArchiveEndsWithoutStartingAnything)
     archives.readable = false;
     EXPECT_EQ(Run(""), StartupOutcome::ArchiveUnreadable);
     EXPECT_EQ(events, (Events{"probe Brickmelody.wad", "open Brickmelody.wad"}));
+    EXPECT_FALSE(FileExists(dir / "Brickmelody.opt"));
+}
+
+// No file means no running copy to hand the song to: the copy ends at once
+// instead of waiting for an answer that cannot come.
+TEST_F(Startup, MissingArchiveEndsWithoutTheHandshake)
+{
+    archives.access = platform::ExclusiveAccess::Missing;
+    EXPECT_EQ(Run("/songs/a.ncp"), StartupOutcome::ArchiveMissing);
+    archives.access = platform::ExclusiveAccess::CannotOpen;
+    EXPECT_EQ(Run("/songs/a.ncp"), StartupOutcome::ArchiveCannotOpen);
+    EXPECT_EQ(events, (Events{"probe Brickmelody.wad", "probe Brickmelody.wad"}));
     EXPECT_FALSE(FileExists(dir / "Brickmelody.opt"));
 }
 

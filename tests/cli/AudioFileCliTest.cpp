@@ -1,6 +1,7 @@
 #include "engine/audiofile/MpegFixture.h"
 #include "engine/audiofile/WaveFixture.h"
 #include "support/RunCli.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,23 @@ TEST_F(AudioFileCli, InfoShowsTheHeaderOfAnAcceptedFile)
     ASSERT_EQ(text.status, 0);
     EXPECT_NE(text.out.find("result: 1 (accepted PCM)"), std::string::npos);
     EXPECT_NE(text.out.find("canonical length: 1200 bytes (300 frames)"), std::string::npos);
+}
+
+// The sound library and the desktop client libraries it brings are loaded
+// only by commands that open a device; file commands start without them.
+TEST_F(AudioFileCli, FileCommandsDoNotLoadTheSoundLibrary)
+{
+    const std::string path = Write("a.wav", test::RiffImage({{"fmt ", test::FmtBody(1, 2, 44100, 16)},
+                                                             {"data", Bytes(400)}}));
+    // The dynamic loader names every library it opens on standard error.
+    test::ScopedEnv trace("LD_DEBUG", "files");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, std::vector<std::string>{"audio", "info", path}}) {
+        const CliResult r = RunCli(args);
+        ASSERT_EQ(r.status, 0) << args.back();
+        ASSERT_NE(r.err.find("libc.so"), std::string::npos) << "the loader reported nothing";
+        EXPECT_EQ(r.err.find("libSDL2"), std::string::npos) << args.back();
+    }
 }
 
 TEST_F(AudioFileCli, InfoOfConvertedAndUnreadableFiles)

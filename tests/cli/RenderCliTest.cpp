@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -82,7 +83,21 @@ TEST_F(RenderCliTest, WritesTheWholeSongOrItsRegionsAndReportsThem)
     ASSERT_NE(at, std::string::npos);
     const int64_t songPeak = std::stoll(r.out.substr(at + 7));
     EXPECT_GT(songPeak, 1000);
-    EXPECT_NE(r.out.find("\"gain\":" + std::to_string(1000 * 32767 / songPeak)), std::string::npos) << r.out;
+    const int64_t gain = 1000 * 32767 / songPeak;
+    EXPECT_NE(r.out.find("\"gain\":" + std::to_string(gain)), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"written_peak\":" + std::to_string(peak) + ","), std::string::npos) << r.out;
+
+    // The text names each number; the gain in thousandths reads as a factor.
+    r = Run({"render", songPath, out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    char gainText[16];
+    std::snprintf(gainText, sizeof gainText, "%lld.%03lld", static_cast<long long>(gain / 1000),
+                  static_cast<long long>(gain % 1000));
+    const std::string grouped = std::to_string(peak / 1000) + " " + std::to_string(peak % 1000 + 1000).substr(1);
+    EXPECT_NE(r.out.find(": 4 measures, 81 408 frames (1.8 s); loudest measure before normalising "), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("; gain " + std::string(gainText) + "; written peak " + grouped + "\n"), std::string::npos)
+        << r.out;
 
     r = Run({"render", songPath, setup.dir / "regions", "--regions-only", "--level-db", "-6", "--fade-in",
              "--json"});

@@ -245,8 +245,8 @@ TEST_F(ExportTest, OneRegionWritesItsMeasuresWithProgressInBothStages)
     // The loudest of measures 4-7 is measure 7: 8000 at unit gain.
     const int64_t peak = test::Mixed(8000);
     const int64_t gain = 1000 * 32767 / peak;
-    EXPECT_EQ(Summary(), (ExportSummary{4, 4 * kM, peak, gain}));
     const WaveFile wave = ReadWave(out / "region.wav");
+    EXPECT_EQ(Summary(), (ExportSummary{4, 4 * kM, peak, gain, SamplePeak(wave.samples)}));
     EXPECT_EQ(wave.samples, Expected({4, 5, 6, 7}, gain));
     EXPECT_EQ(FilesIn(out.Path()), std::vector<std::string>{"region.wav"});
 }
@@ -310,7 +310,9 @@ TEST_P(ExportGainTest, NormalisesTheLoudestPeakToTheLevel)
     ASSERT_EQ(Export(job), kFinished);
     EXPECT_EQ(Summary().peak, c.peak);
     EXPECT_EQ(Summary().gain, c.gain);
-    EXPECT_EQ(ReadWave(out / "gain.wav").samples, Expected({0, 1, 2}, c.gain));
+    const std::vector<int16_t> written = ReadWave(out / "gain.wav").samples;
+    EXPECT_EQ(written, Expected({0, 1, 2}, c.gain));
+    EXPECT_EQ(Summary().writtenPeak, SamplePeak(written));
     if (c.swap && c.gain == kUnitGain) {
         EXPECT_EQ(source.TotalOpens(), opens) << "every measure comes from the swap file";
     } else if (c.swap) {
@@ -357,6 +359,51 @@ TEST_F(ExportTest, FadesAQuarterMeasureAtEachEnd)
     FadeIn(std::span<int16_t>(expected.data(), n));
     FadeOut(std::span<int16_t>(expected.data() + expected.size() - n, n));
     EXPECT_EQ(written, expected);
+}
+
+// The written peak is the file's loudest sample, also when a fade has
+// lowered it: here the loudest frame lies at the start of the data and the
+// second loudest at its end, so each fade takes one of them away.
+TEST_F(ExportTest, WrittenPeakIsTheLoudestSampleOfTheFileAfterItsFades)
+{
+    constexpr int32_t kM = 1000;
+    worker->Post(SetTempo{kM, 1});
+    worker->Post(InsertMeasures{0, 2});
+    for (int ch = 0; ch < kChannels; ++ch)
+        worker->Post(SetChannelGain{ch, 100});
+    // Frame 5 of the first measure and frame 900 of the last, inside the
+    // fades (a quarter measure, 250 frames) and before the song's last 100
+    // frames, which the renderer fades by itself.
+    std::vector<int16_t> first(size_t(kM) * 2, 1000);
+    first[10] = first[11] = 20000;
+    std::vector<int16_t> last(size_t(kM) * 2, 1000);
+    last[1800] = last[1801] = -16000;
+    source.Add("first.wav", first);
+    source.Add("last.wav", last);
+    worker->Post(SetSlot{0, 0, 0, kM, 0, test::KeyFor("first.wav"), "first.wav"});
+    worker->Post(SetSlot{1, 0, 0, kM, 0, test::KeyFor("last.wav"), "last.wav"});
+    Sync();
+
+    std::vector<int64_t> peaks;
+    for (const auto& [fadeIn, fadeOut] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}}) {
+        ExportJob job = Job("peak.wav", 0, 2);
+        job.fadeIn = fadeIn;
+        job.fadeOut = fadeOut;
+        const size_t from = port.Size();
+        worker->Post(StartExport{std::move(job)});
+        ASSERT_EQ(Outcome(from), kFinished);
+        ExportSummary summary;
+        for (const Message& m : port.Numbered(msg::kExportProgress, from)) {
+            if (m.wParam == kFinished)
+                summary = ParseExportSummary(std::get<std::string>(m.payload)).value_or(ExportSummary{});
+        }
+        const std::vector<int16_t> written = ReadWave(out / "peak.wav").samples;
+        EXPECT_EQ(summary.writtenPeak, SamplePeak(written)) << fadeIn << fadeOut;
+        peaks.push_back(summary.writtenPeak);
+    }
+    EXPECT_GT(peaks[0], peaks[1]);
+    EXPECT_GT(peaks[1], peaks[2]);
+    EXPECT_GT(peaks[2], 0);
 }
 
 TEST_F(ExportTest, CancelDuringTheScanLeavesNoFileAndKeepsAnEarlierOne)

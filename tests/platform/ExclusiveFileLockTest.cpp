@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace bm::platform {
 namespace {
 
@@ -30,12 +33,21 @@ TEST(ExclusiveFileLock, OneHolderAtATimeUntilReleased)
     EXPECT_EQ(ProbeExclusiveAccess(path), ExclusiveAccess::Granted);
 }
 
-TEST(ExclusiveFileLock, MissingFileCannotBeOpened)
+TEST(ExclusiveFileLock, MissingAndUnreadableFilesAreToldApart)
 {
     test::TempDir dir;
-    EXPECT_EQ(ProbeExclusiveAccess(dir / "missing.wad"), ExclusiveAccess::CannotOpen);
+    EXPECT_EQ(ProbeExclusiveAccess(dir / "missing.wad"), ExclusiveAccess::Missing);
     ExclusiveFileLock lock;
-    EXPECT_EQ(lock.Acquire(dir / "missing.wad"), ExclusiveAccess::CannotOpen);
+    EXPECT_EQ(lock.Acquire(dir / "missing.wad"), ExclusiveAccess::Missing);
+    EXPECT_FALSE(lock.Held());
+
+    // Root reads files whatever their permissions say.
+    if (::geteuid() == 0)
+        return;
+    const std::string locked = dir / "locked.wad";
+    ASSERT_TRUE(test::WriteFile(locked, "WADn"));
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    EXPECT_EQ(lock.Acquire(locked), ExclusiveAccess::CannotOpen);
     EXPECT_FALSE(lock.Held());
 }
 

@@ -10,6 +10,7 @@
 #include "app/ArchiveOpener.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "app/StartupReport.h"
 #include "core/Paths.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/LocalInstanceLink.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +98,8 @@ int main(int argc, char** argv)
         if (!std::getenv("QT_QPA_PLATFORM"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    if (const auto status = bm::app::RunInformationOption({argv + 1, argv + argc}, std::cout))
+        return *status;
     bm::platform::KeepFreedMemoryForReuse();
     bm::platform::QtWindowSystem::PrepareApplication();
     QApplication application(argc, argv);
@@ -126,6 +130,6 @@ int main(int argc, char** argv)
         },
         bm::app::ProbeMachine(),
     };
-    bm::app::RunProgram(context, programPath, commandLine, pieces);
-    return 0;
+    return bm::app::ReportStartupOutcome(bm::app::RunProgram(context, programPath, commandLine, pieces), context,
+                                         std::cerr);
 }

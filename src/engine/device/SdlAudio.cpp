@@ -1,8 +1,7 @@
 #include "engine/device/SdlAudio.h"
 
 #include "engine/device/DeviceEvents.h"
-
-#include <SDL.h>
+#include "engine/device/SdlLibrary.h"
 
 #include <mutex>
 
@@ -15,9 +14,12 @@ int g_users = 0;
 
 bool AcquireSdlAudio()
 {
+    const SdlFunctions* sdl = LoadSdl();
+    if (!sdl)
+        return false;
     std::lock_guard lock(g_sdlAudioLock);
-    if (g_users == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        SDL_TLSCleanup();
+    if (g_users == 0 && sdl->initSubSystem(SDL_INIT_AUDIO) != 0) {
+        sdl->tlsCleanup();
         return false;
     }
     ++g_users;
@@ -26,12 +28,16 @@ bool AcquireSdlAudio()
 
 void ReleaseSdlAudio()
 {
+    // Only a successful acquire, which loaded the library, is released.
+    const SdlFunctions* sdl = LoadSdl();
+    if (!sdl)
+        return;
     std::lock_guard lock(g_sdlAudioLock);
     if (g_users > 0 && --g_users == 0)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl->quitSubSystem(SDL_INIT_AUDIO);
     // SDL keeps per-thread data (its error text) for threads it did not
     // start, such as the engine worker; free this thread's now.
-    SDL_TLSCleanup();
+    sdl->tlsCleanup();
 }
 
 int SdlAudioDevice::Open(SdlDirection direction, Callback callback, void* userdata)
@@ -41,6 +47,7 @@ int SdlAudioDevice::Open(SdlDirection direction, Callback callback, void* userda
     constexpr Uint16 kCallbackFrames = 1024;
     if (!AcquireSdlAudio())
         return kDeviceNoDriver;
+    const SdlFunctions& sdl = *LoadSdl();
     SDL_AudioSpec want{};
     want.freq = kSampleRate;
     want.format = AUDIO_S16LSB;
@@ -49,12 +56,12 @@ int SdlAudioDevice::Open(SdlDirection direction, Callback callback, void* userda
     want.callback = callback;
     want.userdata = userdata;
     SDL_AudioSpec have{};
-    m_device = SDL_OpenAudioDevice(nullptr, direction == SdlDirection::Capture ? 1 : 0, &want, &have, 0);
+    m_device = sdl.openAudioDevice(nullptr, direction == SdlDirection::Capture ? 1 : 0, &want, &have, 0);
     if (m_device == 0) {
         ReleaseSdlAudio();
         return kDeviceBadId;
     }
-    SDL_PauseAudioDevice(m_device, 0);
+    sdl.pauseAudioDevice(m_device, 0);
     return kDeviceOk;
 }
 
@@ -62,7 +69,7 @@ void SdlAudioDevice::Close()
 {
     if (m_device == 0)
         return;
-    SDL_CloseAudioDevice(m_device);
+    LoadSdl()->closeAudioDevice(m_device);
     m_device = 0;
     ReleaseSdlAudio();
 }
@@ -70,13 +77,13 @@ void SdlAudioDevice::Close()
 void SdlAudioDevice::Lock()
 {
     if (m_device != 0)
-        SDL_LockAudioDevice(m_device);
+        LoadSdl()->lockAudioDevice(m_device);
 }
 
 void SdlAudioDevice::Unlock()
 {
     if (m_device != 0)
-        SDL_UnlockAudioDevice(m_device);
+        LoadSdl()->unlockAudioDevice(m_device);
 }
 
 } // namespace bm::device

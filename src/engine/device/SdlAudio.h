@@ -9,8 +9,9 @@
 
 namespace bm::device {
 
-// True when the audio subsystem is running; each success must be matched by
-// one ReleaseSdlAudio() on the same thread.
+// True when the audio subsystem is running (false also when the SDL library
+// is not installed); each success must be matched by one ReleaseSdlAudio()
+// on the same thread.
 bool AcquireSdlAudio();
 void ReleaseSdlAudio();
 
