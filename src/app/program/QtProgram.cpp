@@ -1,5 +1,6 @@
 #include "QtProgram.h"
 
+#include "engine/device/MemorySound.h"
 #include "platform/Volume.h"
 #include "platform/HttpClient.h"
 #include "platform/net/CurlHttpClient.h"
@@ -60,7 +61,9 @@ QtProgramWindow::QtProgramWindow(AppContext& context, ProgramEngine& engine, Opt
                                     engine);
     services.ticker = &engine.Ticker();
     services.attachPort = [&engine](platform::MessagePort* port) { engine.Port().Attach(port); };
-    services.newsPage = services::SiteAddress();
+    // The site is opened only when the build names one.
+    const std::string site = services::SiteAddress();
+    services.newsPage = services::IsUnsetAddress(site) ? std::string() : site;
     p.http = std::make_unique<platform::CurlHttpClient>();
     p.network = std::make_unique<platform::SystemNetworkState>();
     services.startNewsCheck = [&p](platform::MessagePort& port) {
@@ -70,6 +73,12 @@ QtProgramWindow::QtProgramWindow(AppContext& context, ProgramEngine& engine, Opt
         p.news->Start();
     };
     services.newsText = [&p] { return p.news ? p.news->Text() : std::string(); };
+    // The splash chime on a device of its own, stopped when the splash closes.
+    services.playSound = [](std::string bytes) -> std::function<void()> {
+        auto sound = std::make_shared<device::MemorySound>(device::MemorySound::CanonicalSamples(bytes));
+        sound->Start();
+        return [sound] { sound->Stop(); };
+    };
     p.window = std::make_unique<ui::MainWindow>(services, std::move(host));
     ui::MainWindowStart start;
     start.startSong = context.options.startSong;

@@ -130,7 +130,7 @@ bool MainWindow::Initialise(const MainWindowStart& start)
         Host().Raise();
         if (options.showSplash != 0) {
             m_splash = std::make_unique<SplashWindow>(Archive(), m_services.system, Host(), m_services.shell,
-                                                      m_services.playSound);
+                                                      m_services.playSound, m_services.newsPage);
             if (!m_splash->Open())
                 m_splash.reset();
         }
