@@ -36,6 +36,8 @@ constexpr int32_t kPowerOffTicks = 12;
 // Ticker slots of the volume buttons.
 constexpr int kVolumeDownSlot = 1;
 constexpr int kVolumeUpSlot = 2;
+// The value of the idle probe a headless start sends (any value but 0).
+constexpr int32_t kSettleProbe = 0x5E77;
 
 MainServices ControllerServices(MainWindowServices& s)
 {
@@ -117,6 +119,12 @@ bool MainWindow::Initialise(const MainWindowStart& start)
         m_services.ticker->Start();
     UpdateControlStates();
     RedrawAll();
+
+    // A headless start asks when the engine has loaded the song.
+    if (!start.timers) {
+        m_probing = true;
+        m_services.engine.Client().Post(engine::IdleReport{kSettleProbe});
+    }
 
     // 7. Timers, the window, the splash.
     if (start.timers) {
@@ -522,11 +530,16 @@ void MainWindow::OnEngineMessage(const platform::Message& message)
     case msg::kTick4:
     case msg::kTick:
         return;
-    case msg::kWorkerState:
-        if (message.wParam & 1)
-            m_engineIdle = false;
-        if (message.lParam & 1)
-            m_engineIdle = true;
+    case msg::kIdleReport:
+        // The answers to the start's probe: the value at once, then 0 once
+        // the worker has handled everything sent before it and is idle.
+        if (m_probing) {
+            if (message.wParam == 0) {
+                m_probing = false;
+                m_engineIdle = true;
+            }
+            return;
+        }
         break;
     case msg::kNewsDone:
         if (std::holds_alternative<std::monostate>(message.payload) && m_services.newsText) {

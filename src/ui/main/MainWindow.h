@@ -242,6 +242,7 @@ private:
     HintRecord m_channelHint;
     bool m_quit = false;
     bool m_engineIdle = false;
+    bool m_probing = false;
 };
 
 } // namespace bm::ui
