@@ -9,6 +9,7 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "ui/dialogs/EngineRecordingReadout.h"
 #include "ui/dialogs/qt/QtDialogEnvironment.h"
+#include "ui/main/CommandIds.h"
 #include "ui/main/MainWindow.h"
 #include "ui/services/NewsCheck.h"
 #include "ui/services/ServiceAddresses.h"
@@ -90,6 +91,7 @@ QtProgramWindow::QtProgramWindow(AppContext& context, ProgramEngine& engine, Opt
 
 QtProgramWindow::~QtProgramWindow()
 {
+    m_watcher.reset();
     if (m_parts->news)
         m_parts->news->Wait();
     m_parts->window.reset();
@@ -114,6 +116,11 @@ void QtProgramWindow::OpenFromOtherCopy(const std::string& path)
 void QtProgramWindow::BringToFront()
 {
     m_parts->window->BringToFront();
+}
+
+void QtProgramWindow::EndFromOutside()
+{
+    m_parts->window->Controller().OnCommand(ui::cmd::kExit, ui::kExitWithoutQuestions);
 }
 
 bool QtProgramWindow::Screenshot(const std::string& path, int timeoutMs)

@@ -9,6 +9,8 @@
 #include "app/AppContext.h"
 #include "app/ProgramWindow.h"
 
+#include <QObject>
+
 #include <memory>
 #include <string>
 
@@ -28,6 +30,8 @@ public:
     void Run() override;
     void OpenFromOtherCopy(const std::string& path) override;
     void BringToFront() override;
+    // The program is ended from outside (SIGTERM): keep the song and close.
+    void EndFromOutside();
 
     // Waits (running the event loop) until the engine has loaded the song's
     // samples or `timeoutMs` passed, then writes the window's canvas as PNG.
@@ -36,6 +40,14 @@ public:
 private:
     struct Parts;
     std::unique_ptr<Parts> m_parts;
+
+public:
+    // Something that watches for the window (a signal notifier) and must go
+    // before it does.
+    void KeepWatcher(std::unique_ptr<QObject> watcher) { m_watcher = std::move(watcher); }
+
+private:
+    std::unique_ptr<QObject> m_watcher;
 };
 
 } // namespace bm::app

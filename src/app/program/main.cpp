@@ -18,7 +18,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QStringList>
+
+#include <csignal>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +35,35 @@
 namespace {
 
 constexpr int kScreenshotTimeoutMs = 10000;
+
+// SIGTERM and SIGINT reach the window through a pipe that the event loop
+// watches: the handler only writes a byte.
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Ends `window` like its power button, without questions, on SIGTERM or SIGINT.
+std::unique_ptr<QSocketNotifier> WatchTermination(bm::app::QtProgramWindow& window)
+{
+    if (::pipe(g_signalPipe) != 0)
+        return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [&window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
+        window.EndFromOutside();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    return notifier;
+}
 
 std::vector<std::string> Arguments(int argc, char** argv)
 {
@@ -120,12 +153,14 @@ int main(int argc, char** argv)
         archives,
         instances,
         engine,
-        [&engine](bm::app::AppContext& app, bm::app::EngineWorker&) -> std::unique_ptr<bm::app::ProgramWindow> {
+        [&engine](bm::app::AppContext& app,
+                                bm::app::EngineWorker&) -> std::unique_ptr<bm::app::ProgramWindow> {
             auto window = std::make_unique<bm::app::QtProgramWindow>(app, engine, bm::app::QtProgramWindow::Options{});
             if (!window->Ready()) {
                 std::fprintf(stderr, "brickmelody: %s has no window skin\n", app.ArchivePath().c_str());
                 return nullptr;
             }
+            window->KeepWatcher(WatchTermination(*window));
             return window;
         },
         bm::app::ProbeMachine(),

@@ -365,7 +365,9 @@ int32_t MainController::Exit(int32_t, int64_t param)
         if (!WriteLastSong(writer, m_state.doc.song, m_services.app.programFolder, &error))
             Status(m_texts.saveError, ReplacePercent(m_texts.saveError.text, LastSongPath(m_services.app.programFolder)));
     }
-    if (OnCommand(cmd::kCloseSong) == 1 || param != 0) {
+    // Ending from outside (the session closes) asks nothing: the song is
+    // kept in "last.ncp".
+    if (param == kExitWithoutQuestions || OnCommand(cmd::kCloseSong) == 1 || param != 0) {
         m_view.BeginClosing();
         return 1;
     }

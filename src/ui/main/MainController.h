@@ -40,6 +40,10 @@ class SongWriter;
 
 namespace bm::ui {
 
+// The parameter of command 1162 that closes without any question (the
+// program is being ended from outside; the song is kept in "last.ncp").
+constexpr int64_t kExitWithoutQuestions = 2;
+
 // How the menu item filter treats a command's items.
 enum class MenuRule {
     AsWritten,             // kept as the description writes it
