@@ -16,9 +16,10 @@ function(bm_layer name dir)
 endfunction()
 
 # bm_test_suite(NAME DIR DEPS ...): one GoogleTest program of every .cpp file
-# in DIR, its cases registered one by one with CTest.
+# in DIR, its cases registered one by one with CTest. SERIAL: its cases run
+# one at a time, never beside another test.
 function(bm_test_suite name dir)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "DEPS;LABELS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT sources)
     return()
@@ -42,6 +43,9 @@ function(bm_test_suite name dir)
   set(properties TIMEOUT ${ARG_TIMEOUT})
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

@@ -1,0 +1,175 @@
+#include "Sound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace bm::e2e {
+
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t Le32(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<uint32_t>(u[0]) | static_cast<uint32_t>(u[1]) << 8 | static_cast<uint32_t>(u[2]) << 16 |
+           static_cast<uint32_t>(u[3]) << 24;
+}
+
+uint16_t Le16(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<uint16_t>(u[0] | u[1] << 8);
+}
+
+Samples FromBytes(const char* data, size_t bytes)
+{
+    Samples out(bytes / 4 * 2);
+    std::memcpy(out.data(), data, out.size() * 2);
+    return out;
+}
+
+// The mono sum of a stretch, as doubles.
+double Mono(const Samples& s, int64_t frame)
+{
+    return static_cast<double>(s[static_cast<size_t>(frame) * 2]) + s[static_cast<size_t>(frame) * 2 + 1];
+}
+
+} // namespace
+
+Samples ReadRawSound(const std::string& path)
+{
+    const std::string bytes = ReadAll(path);
+    return FromBytes(bytes.data(), bytes.size());
+}
+
+Samples ReadWaveSound(const std::string& path)
+{
+    const std::string bytes = ReadAll(path);
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
+        return {};
+    bool canonical = false;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const std::string id = bytes.substr(at, 4);
+        const size_t size = Le32(bytes.data() + at + 4);
+        const size_t body = at + 8;
+        if (id == "fmt " && size >= 16 && body + 16 <= bytes.size()) {
+            const char* f = bytes.data() + body;
+            canonical = Le16(f) == 1 && Le16(f + 2) == 2 && Le32(f + 4) == kFramesPerSecond && Le16(f + 14) == 16;
+        } else if (id == "data") {
+            if (!canonical)
+                return {};
+            return FromBytes(bytes.data() + body, std::min(size, bytes.size() - body));
+        }
+        at = body + size + (size & 1);
+    }
+    return {};
+}
+
+int64_t FirstSounding(const Samples& s, int32_t threshold)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (std::abs(static_cast<int32_t>(s[i])) > threshold)
+            return static_cast<int64_t>(i / 2);
+    }
+    return -1;
+}
+
+std::string SoundMatch::Describe() const
+{
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "%s: played frame %lld is reference frame %lld, %lld frames, gain %.4f, residual %.5f, %lld silent "
+                  "gaps",
+                  found ? "matched" : "no match", static_cast<long long>(playedStart),
+                  static_cast<long long>(referenceStart), static_cast<long long>(frames), gain, residual,
+                  static_cast<long long>(silentGaps));
+    return text;
+}
+
+SoundMatch MatchSound(const Samples& played, const Samples& reference, int64_t maxLag, int64_t frames)
+{
+    SoundMatch m;
+    const int64_t playedFrames = FrameCount(played);
+    const int64_t referenceFrames = FrameCount(reference);
+    const int64_t anchor = FirstSounding(reference);
+    if (anchor < 0 || playedFrames == 0)
+        return m;
+    // The lag (played frame minus reference frame) that best lines up a
+    // window of the reference from its first sound on: the normalised
+    // cross-correlation of the mono sums.
+    constexpr int64_t kWindow = 4096;
+    const int64_t window = std::min(kWindow, referenceFrames - anchor);
+    double referenceEnergy = 0;
+    for (int64_t i = 0; i < window; ++i)
+        referenceEnergy += Mono(reference, anchor + i) * Mono(reference, anchor + i);
+    double best = -2;
+    int64_t bestLag = 0;
+    for (int64_t lag = -std::min(maxLag, anchor); lag <= maxLag; ++lag) {
+        const int64_t start = anchor + lag;
+        if (start < 0 || start + window > playedFrames)
+            continue;
+        double cross = 0, energy = 0;
+        for (int64_t i = 0; i < window; ++i) {
+            const double p = Mono(played, start + i);
+            cross += p * Mono(reference, anchor + i);
+            energy += p * p;
+        }
+        if (energy <= 0 || referenceEnergy <= 0)
+            continue;
+        const double score = cross / std::sqrt(energy * referenceEnergy);
+        if (score > best) {
+            best = score;
+            bestLag = lag;
+        }
+    }
+    if (best < -1)
+        return m;
+    m.found = true;
+    m.referenceStart = std::max<int64_t>(0, -bestLag);
+    m.playedStart = m.referenceStart + bestLag;
+    m.frames = std::min(playedFrames - m.playedStart, referenceFrames - m.referenceStart);
+    if (frames > 0)
+        m.frames = std::min(m.frames, frames);
+    // Least-squares gain over both channels, then the energy left over.
+    double cross = 0, referenceSquares = 0, playedSquares = 0;
+    const size_t p0 = static_cast<size_t>(m.playedStart) * 2;
+    const size_t r0 = static_cast<size_t>(m.referenceStart) * 2;
+    const size_t count = static_cast<size_t>(m.frames) * 2;
+    for (size_t i = 0; i < count; ++i) {
+        const double p = played[p0 + i];
+        const double r = reference[r0 + i];
+        cross += p * r;
+        referenceSquares += r * r;
+        playedSquares += p * p;
+    }
+    m.gain = referenceSquares > 0 ? cross / referenceSquares : 0;
+    double rest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double d = played[p0 + i] - m.gain * reference[r0 + i];
+        rest += d * d;
+    }
+    m.residual = playedSquares > 0 ? rest / playedSquares : 1;
+    // Underruns: 10 ms blocks that are silent where the reference sounds.
+    constexpr int64_t kBlock = kFramesPerSecond / 100;
+    for (int64_t b = 0; b + kBlock <= m.frames; b += kBlock) {
+        int32_t playedPeak = 0, referencePeak = 0;
+        for (int64_t i = 0; i < kBlock * 2; ++i) {
+            playedPeak = std::max(playedPeak, std::abs(static_cast<int32_t>(played[p0 + b * 2 + i])));
+            referencePeak = std::max(referencePeak, std::abs(static_cast<int32_t>(reference[r0 + b * 2 + i])));
+        }
+        if (playedPeak <= 2 && referencePeak * std::abs(m.gain) > 256)
+            ++m.silentGaps;
+    }
+    return m;
+}
+
+} // namespace bm::e2e
