@@ -110,6 +110,22 @@ std::optional<Window> ProgramRun::WaitMainWindow(std::chrono::milliseconds timeo
     return window;
 }
 
+bool ProgramRun::DismissSplash()
+{
+    m_display.Activate(m_main);
+    if (!m_display.Key({"shift"}))
+        return false;
+    const bool closed = WaitUntil(
+        [&] {
+            const std::vector<Window> shown = m_display.Windows(".*", m_process.Pid());
+            return shown.size() == 1 && shown.front() == m_main;
+        },
+        5s);
+    // The window manager hands the focus back to the main window.
+    m_display.Activate(m_main);
+    return closed && WaitUntil([&] { return m_display.Focused() == m_main; }, 5s);
+}
+
 std::string ProgramRun::Title() const
 {
     return m_display.WindowName(m_main);
@@ -136,12 +152,23 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout)
     return m_process.Wait(timeout);
 }
 
-std::optional<int> ProgramRun::PowerOff(std::chrono::milliseconds timeout)
+bool ProgramRun::ClickPower()
 {
     const ClientPoint power = CentreOf(layout::ControlOf(layout::ControlId::Power).rect);
     m_display.Activate(m_main);
-    m_display.Click(m_main, power.x, power.y);
+    return m_display.Click(m_main, power.x, power.y);
+}
+
+std::optional<int> ProgramRun::PowerOff(std::chrono::milliseconds timeout)
+{
+    if (!ClickPower())
+        return std::nullopt;
     return m_process.Wait(timeout);
+}
+
+std::optional<Window> ProgramRun::WaitMessageBox(std::chrono::milliseconds timeout) const
+{
+    return m_display.WaitWindow(m_process.Pid(), "^Brickmelody$", timeout);
 }
 
 std::string ProgramRun::Log() const

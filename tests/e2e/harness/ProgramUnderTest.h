@@ -68,6 +68,9 @@ public:
     // active window.
     std::optional<Window> WaitMainWindow(std::chrono::milliseconds timeout = 30s);
     Window Main() const { return m_main; }
+    // Closes the splash with a key (which does nothing else then) and waits
+    // until the main window is the program's only visible one.
+    bool DismissSplash();
     Process& Proc() { return m_process; }
     int Pid() const { return m_process.Pid(); }
 
@@ -81,6 +84,9 @@ public:
     // Presses the power button and waits for the window to close and the
     // process to end; the exit status, or nothing.
     std::optional<int> PowerOff(std::chrono::milliseconds timeout = 15s);
+    bool ClickPower();
+    // The program's message box (its caption is the program's name alone).
+    std::optional<Window> WaitMessageBox(std::chrono::milliseconds timeout = 10s) const;
 
     std::string SoundFile() const { return m_sound; }
     std::string Log() const;

@@ -100,39 +100,40 @@ SoundMatch MatchSound(const Samples& played, const Samples& reference, int64_t m
     SoundMatch m;
     const int64_t playedFrames = FrameCount(played);
     const int64_t referenceFrames = FrameCount(reference);
-    const int64_t anchor = FirstSounding(reference);
-    if (anchor < 0 || playedFrames == 0)
+    const int64_t anchor = FirstSounding(played);
+    if (anchor < 0 || referenceFrames == 0)
         return m;
-    // The lag (played frame minus reference frame) that best lines up a
-    // window of the reference from its first sound on: the normalised
-    // cross-correlation of the mono sums.
+    // Where a window of the played sound from its first sound on lies in
+    // the reference: the best normalised cross-correlation of the mono sums
+    // over the reference frames within `maxLag` of the same frame.
     constexpr int64_t kWindow = 4096;
-    const int64_t window = std::min(kWindow, referenceFrames - anchor);
-    double referenceEnergy = 0;
+    const int64_t window = std::min(kWindow, playedFrames - anchor);
+    double playedEnergy = 0;
     for (int64_t i = 0; i < window; ++i)
-        referenceEnergy += Mono(reference, anchor + i) * Mono(reference, anchor + i);
+        playedEnergy += Mono(played, anchor + i) * Mono(played, anchor + i);
     double best = -2;
-    int64_t bestLag = 0;
-    for (int64_t lag = -std::min(maxLag, anchor); lag <= maxLag; ++lag) {
-        const int64_t start = anchor + lag;
-        if (start < 0 || start + window > playedFrames)
-            continue;
+    int64_t bestStart = 0;
+    const int64_t lowest = std::max<int64_t>(0, anchor - maxLag);
+    const int64_t highest = std::min(anchor + maxLag, referenceFrames - window);
+    for (int64_t start = lowest; start <= highest; ++start) {
         double cross = 0, energy = 0;
         for (int64_t i = 0; i < window; ++i) {
-            const double p = Mono(played, start + i);
-            cross += p * Mono(reference, anchor + i);
-            energy += p * p;
+            const double r = Mono(reference, start + i);
+            cross += r * Mono(played, anchor + i);
+            energy += r * r;
         }
-        if (energy <= 0 || referenceEnergy <= 0)
+        if (energy <= 0 || playedEnergy <= 0)
             continue;
-        const double score = cross / std::sqrt(energy * referenceEnergy);
+        const double score = cross / std::sqrt(energy * playedEnergy);
         if (score > best) {
             best = score;
-            bestLag = lag;
+            bestStart = start;
         }
     }
     if (best < -1)
         return m;
+    // Played frame p sounds reference frame p - lag.
+    const int64_t bestLag = anchor - bestStart;
     m.found = true;
     m.referenceStart = std::max<int64_t>(0, -bestLag);
     m.playedStart = m.referenceStart + bestLag;

@@ -33,8 +33,8 @@ struct SoundMatch {
     std::string Describe() const;
 };
 
-// Finds where `reference` sounds in `played` (searching `maxLag` frames
-// either way of frame 0 of both), fits the gain and measures the rest over
+// Finds where the played sound lies in `reference` (within `maxLag` frames
+// either way of the same frame), fits the gain and measures the rest over
 // at most `frames` frames (0: all that overlap).
 SoundMatch MatchSound(const Samples& played, const Samples& reference, int64_t maxLag = 22050, int64_t frames = 0);
 

@@ -245,7 +245,11 @@ bool XDisplay::MoveTo(Window window, int32_t x, int32_t y) const
 
 bool XDisplay::Click(Window window, int32_t x, int32_t y, int button) const
 {
-    return MoveTo(window, x, y) && Tool({"xdotool", "click", std::to_string(button)}, 5s).ok();
+    // A hand comes from somewhere: a press without any motion into a window
+    // that has just appeared under a resting pointer does not always reach
+    // it, so the pointer arrives from a pixel away.
+    return MoveTo(window, x + 1, y + 1) && MoveTo(window, x, y) &&
+           Tool({"xdotool", "click", std::to_string(button)}, 5s).ok();
 }
 
 bool XDisplay::Press(int button) const
@@ -260,7 +264,7 @@ bool XDisplay::Release(int button) const
 
 bool XDisplay::Drag(Window window, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps, int button) const
 {
-    if (!MoveTo(window, x0, y0) || !Press(button))
+    if (!MoveTo(window, x0 + 1, y0 + 1) || !MoveTo(window, x0, y0) || !Press(button))
         return false;
     bool ok = true;
     for (int i = 1; i <= steps && ok; ++i)
