@@ -358,11 +358,13 @@ bool ArrangementAreas::OnMouseMove(int32_t x, int32_t y, uint32_t m)
         const int32_t dy = y - m_press.at.y;
         if (dx > kDragThreshold || dx < -kDragThreshold || dy > kDragThreshold || dy < -kDragThreshold) {
             const int32_t chosen = ChooseDrag(m_press);
-            // A gesture that starts nothing stays a press; its release is
-            // then no click either.
-            m_press.place = AreaPlace::None;
-            if (chosen != kIdle && BeginDrag(chosen, {x, y}))
+            if (chosen != kIdle && BeginDrag(chosen, {x, y})) {
                 UpdateDrag({x, y}, m);
+            } else {
+                // A gesture that starts nothing stays a press; its release
+                // is then no click either.
+                m_press.place = AreaPlace::None;
+            }
         }
         return true;
     }
