@@ -97,6 +97,14 @@ ArrangementAreas::~ArrangementAreas()
 
 // ---- Events ----
 
+void ArrangementAreas::HoldPress(const Press& press)
+{
+    m_press = press;
+    m_pressScrollX = S().view.scrollX;
+    S().view.dragState = kButtonDown;
+    m_host.CaptureMouse();
+}
+
 bool ArrangementAreas::OnEvent(const platform::WindowEvent& e)
 {
     using platform::EventType;
@@ -185,10 +193,7 @@ bool ArrangementAreas::OnLeftDown(int32_t x, int32_t y, uint32_t m)
             PaintLibrary();
         }
     }
-    m_press = press;
-    m_pressScrollX = S().view.scrollX;
-    state = kButtonDown;
-    m_host.CaptureMouse();
+    HoldPress(press);
     return true;
 }
 
@@ -197,6 +202,7 @@ bool ArrangementAreas::OnLeftUp(int32_t x, int32_t y, uint32_t m)
     m_lastMouse = {x, y};
     m_lastMods = m;
     int32_t& state = S().view.dragState;
+    // The release that may follow a file dialog only ends that state.
     if (state == kAfterDialog) {
         state = kIdle;
         return true;
@@ -285,10 +291,7 @@ bool ArrangementAreas::OnRightDown(int32_t x, int32_t y, uint32_t m)
     } else if (place == AreaPlace::Library) {
         press.cell = HitLibrary(S().doc.library, S().view.libraryFirstRow, x, y);
     }
-    m_press = press;
-    m_pressScrollX = S().view.scrollX;
-    state = kButtonDown;
-    m_host.CaptureMouse();
+    HoldPress(press);
     return true;
 }
 

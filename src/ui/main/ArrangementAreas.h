@@ -170,6 +170,9 @@ private:
     geometry::Frame Frame() const { return ArrangementFrame(S()); }
     bool Busy() const { return S().view.busy > 0; }
 
+    // A button went down on one of the areas: remember where and wait.
+    void HoldPress(const Press& press);
+
     // Gestures (ArrangementDrag.cpp).
     int32_t ChooseDrag(const Press& press) const;
     bool BeginDrag(int32_t state, platform::Point at);
