@@ -35,6 +35,14 @@ int64_t SaturatingAdd(int64_t a, int64_t b)
     return sum;
 }
 
+int64_t SaturatingSubtract(int64_t a, int64_t b)
+{
+    int64_t difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return b < 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    return difference;
+}
+
 } // namespace
 
 bool HasSongSampleVersion(std::string_view text)
@@ -163,7 +171,7 @@ int64_t EstimateSongImportBytes(std::string_view text)
             const int64_t start = ParseDecimal64(NextWord(rest, pos));
             const int64_t end = ParseDecimal64(NextWord(rest, pos));
             // Hostile numbers saturate instead of wrapping.
-            regionTotal = SaturatingAdd(regionTotal, SaturatingAdd(SaturatingAdd(end, -start), 1));
+            regionTotal = SaturatingAdd(regionTotal, SaturatingAdd(SaturatingSubtract(end, start), 1));
         } else if (StartsWith(line, kKeyMeasure)) {
             ++measures;
         }

@@ -89,6 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
         EstimateCase{"HostileNumbersSaturate",
                      "%VER 1.0\r\n%SPC 9223372036854775807\r\n%REG -9223372036854775807 9223372036854775807 e\r\n%COL\r\n",
                      std::numeric_limits<int64_t>::max() / 4 * 4},
+        // The smallest 64-bit start cannot be negated: the span saturates.
+        EstimateCase{"LowestStartSaturates",
+                     "%VER 1.0\r\n%SPC 100\r\n%REG -9223372036854775808 5 e\r\n" TEN_MEASURES, 10 * 100 * 4},
         EstimateCase{"NegativeSamplesPerMeasure", "%VER 1.0\r\n%SPC -5\r\n%COL\r\n", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -99,6 +99,9 @@ public:
     WindowTexts& Texts() { return m_texts; }
     const WindowTexts& Texts() const { return m_texts; }
     const MainServices& Services() const { return m_services; }
+    // The view the commands repaint through (the window's areas use it for
+    // the parts of the window they do not draw themselves).
+    MainView& View() { return m_view; }
     int32_t LibraryVisibleRows() const { return m_view.LibraryVisibleRows(); }
 
     // Runs a command: 0 when it is not available or was refused, cancelled

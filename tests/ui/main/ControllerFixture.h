@@ -5,6 +5,7 @@
 // small library in memory (one style "Beats" with a shipped and a user part).
 
 #include "ui/main/CommandIds.h"
+#include "ui/main/Layout.h"
 #include "ui/main/MainController.h"
 #include "ui/dialogs/ScriptedDialogs.h"
 
@@ -20,21 +21,57 @@
 
 namespace bm::ui::test {
 
+// Records what the commands ask of the view; with `areas` set, the repaints
+// and the area requests also go to the window's areas, as the main
+// window's view forwards them.
 class FakeView : public MainView {
 public:
+    struct Areas {
+        std::function<void(Area)> repaint;
+        std::function<void(int32_t)> channel;
+        std::function<void(int32_t, int32_t)> measures;
+        std::function<void()> placementDrag;
+        std::function<void(const ValueSliderRequest&)> slider;
+    };
+
     void SetWindowTitle(const std::string& t) override { title = t; }
-    void Repaint(Area area) override { repaints.push_back(area); }
-    void RepaintChannel(int32_t channel) override { channels.push_back(channel); }
-    void RepaintMeasures(int32_t first, int32_t count) override { measures.emplace_back(first, count); }
+    void Repaint(Area area) override
+    {
+        repaints.push_back(area);
+        if (areas.repaint)
+            areas.repaint(area);
+    }
+    void RepaintChannel(int32_t channel) override
+    {
+        channels.push_back(channel);
+        if (areas.channel)
+            areas.channel(channel);
+    }
+    void RepaintMeasures(int32_t first, int32_t count) override
+    {
+        measures.emplace_back(first, count);
+        if (areas.measures)
+            areas.measures(first, count);
+    }
     void ShowStatus(const TextRecord&, const std::string& text) override { status.push_back(text); }
     void ClearStatus() override { status.clear(); }
-    int32_t ArrangementLeft() const override { return 30; }
-    int32_t ArrangementRight() const override { return 789; }
-    int32_t LibraryVisibleRows() const override { return 8; }
+    int32_t ArrangementLeft() const override { return layout::kArrangement.left; }
+    int32_t ArrangementRight() const override { return layout::kArrangement.right; }
+    int32_t LibraryVisibleRows() const override { return layout::kLibraryVisibleRows; }
     void OpenMenu(const std::string& entry, MenuAnchor) override { menus.push_back(entry); }
     void OpenTimeWindow(int32_t area) override { timeWindows.push_back(area); }
-    void StartPlacementDrag() override { ++placementDrags; }
-    void OpenValueSlider(const ValueSliderRequest& request) override { sliders.push_back(request); }
+    void StartPlacementDrag() override
+    {
+        ++placementDrags;
+        if (areas.placementDrag)
+            areas.placementDrag();
+    }
+    void OpenValueSlider(const ValueSliderRequest& request) override
+    {
+        sliders.push_back(request);
+        if (areas.slider)
+            areas.slider(request);
+    }
     void CloseChannelPopup(bool apply) override { popupCloses.push_back(apply); }
     void BeginClosing() override { closing = true; }
 
@@ -49,6 +86,7 @@ public:
     std::vector<ValueSliderRequest> sliders;
     std::vector<bool> popupCloses;
     bool closing = false;
+    Areas areas;
 };
 
 // Answers from queues; an unexpected question fails the test.
