@@ -1077,16 +1077,16 @@ int32_t ArrangementAreas::FinishDrop(int32_t dragState, const MainController::Pe
         ReplaceAt(dragState, at, 0);
         break;
     case kReplaceShifted: {
-        std::optional<ShiftResult> shift;
-        {
+        std::optional<dialogs::ShiftNotesValues> shift;
+        if (dialogs::ShiftNotesDialog* dialog = m_controller.Services().dialogSet.shiftNotes.get()) {
             MainController::BusyScope busy(m_controller);
-            shift = m_controller.Services().commandDialogs.ShiftNotes();
+            shift = dialog->Run({});
         }
         if (!shift) {
             result = 0;
             break;
         }
-        ReplaceAt(kReplaceShifted, at, shift->semitones);
+        ReplaceAt(kReplaceShifted, at, shift->shift);
         break;
     }
     default:
