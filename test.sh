@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Brickmelody and runs every test: the normal build with all tests,
-# the non-window tests again under AddressSanitizer and
+# the program's window end to end on private X displays (Xvfb, openbox,
+# xdotool), the non-window tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the engine tests under ThreadSanitizer, and each
 # fuzz target for a short, bounded time. Exits non-zero on any failure.
 set -euo pipefail
@@ -20,7 +21,14 @@ step() { printf '\n==== %s ====\n' "$*"; }
 step "Release build and tests (build/)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs" || failed=1
+ctest --test-dir build --output-on-failure -j "$jobs" -LE e2e || failed=1
+
+step "The program as a person uses it, under Xvfb (build/, label e2e)"
+# Each case starts its own Xvfb and openbox on a free display number and
+# stops them; the cases run one at a time, as they play sound in real time.
+# Pictures of failed comparisons go to build/e2e-output/.
+BM_E2E_REQUIRED=1 BM_E2E_OUTPUT="$PWD/build/e2e-output" \
+  ctest --test-dir build --output-on-failure -L e2e || failed=1
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBM_SANITIZE=ON \

@@ -17,6 +17,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core lame libfreetype-dev zlib1g-dev
+  xvfb xauth xdotool openbox x11-utils x11-apps
   "$@"
 )
 
