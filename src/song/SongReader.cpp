@@ -172,6 +172,7 @@ bool SongReader::Parse(std::string_view text, const std::string& path, Song* son
             }
         } else if (StartsWith(line, kKeySize)) {
             expectedMeasures = ParseDecimal64(line.substr(std::string_view(kKeySize).size()));
+            m_stats.declaredMeasures = expectedMeasures;
         } else if (StartsWith(line, kKeySamplesPerMeasure)) {
             // Every position is measured in measures of this length; a
             // length below one frame is read as one frame.
@@ -274,6 +275,7 @@ bool SongReader::Parse(std::string_view text, const std::string& path, Song* son
         }
     }
     m_stats.distinctNames = names.Size();
+    m_stats.measures = static_cast<int64_t>(measures.size());
     if (clipboard) {
         clipboard->samplesPerMeasure = samplesPerMeasure;
         clipboard->measuresPerBar = measuresPerBar;

@@ -31,6 +31,11 @@ struct SongReadStats {
     int64_t ignoredLines = 0;    // lines out of range or outside a measure
     bool hadPath = false;        // the file carried "%PATH"
     std::string documentPath;    // its value
+    int64_t declaredMeasures = -1; // the measure count "%SIZE" announced; -1 without one
+    int64_t measures = 0;          // measures the file held
+    // A file that holds fewer measures than it announced has lost its end
+    // (a copy cut short, a full disk): it reads, but the person is told.
+    bool CutShort() const { return declaredMeasures > measures; }
 };
 
 class SongReader {

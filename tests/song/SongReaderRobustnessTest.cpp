@@ -116,5 +116,35 @@ TEST(MalformedSong, DamagedFilesNeverCrash)
     }
 }
 
+// A file cut anywhere after its measure count still reads, and says that
+// it lost measures; the whole file and a file without a count do not.
+TEST(MalformedSong, AFileCutShortReadsAndSaysItLostMeasures)
+{
+    test::ProgramSetup setup;
+    Song song = test::MakeSong(12, 20352, 8);
+    for (size_t m = 0; m < song.measures.size(); ++m)
+        song.measures[m].slots[m % kChannels] = test::Slot(test::Kick(int(m % 3)), 0, 0);
+    SongWriter writer(setup.library, setup.folders, setup.programFolder);
+    const std::string whole = writer.Format(song, SongWriteMode::AsDocument);
+    engine::RecordingEngineClient engine;
+    SongReader reader(setup.library, setup.folders, setup.programFolder, {.engine = &engine});
+
+    Song read;
+    ASSERT_TRUE(reader.ReadSongText(whole, "x.ncp", read));
+    EXPECT_EQ(reader.Stats().declaredMeasures, 12);
+    EXPECT_FALSE(reader.Stats().CutShort());
+
+    const size_t half = whole.find("%COL", whole.size() / 2);
+    ASSERT_NE(half, std::string::npos);
+    ASSERT_TRUE(reader.ReadSongText(whole.substr(0, half), "x.ncp", read));
+    EXPECT_TRUE(reader.Stats().CutShort());
+    EXPECT_LT(reader.Stats().measures, 12);
+    EXPECT_EQ(size_t(reader.Stats().measures), read.measures.size());
+
+    ASSERT_TRUE(reader.ReadSongText("%VER 1.0\r\n%COL\r\n", "x.ncp", read));
+    EXPECT_EQ(reader.Stats().declaredMeasures, -1);
+    EXPECT_FALSE(reader.Stats().CutShort());
+}
+
 } // namespace
 } // namespace bm

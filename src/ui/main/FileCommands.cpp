@@ -189,10 +189,15 @@ bool MainController::ReadSongReplacing(const std::string& path)
     m_state.doc.song.unchanged = unchanged;
     Error error;
     SetDocumentName(path);
-    if (MakeReader().ReadSong(path, m_state.doc.song, &error)) {
+    SongReader reader = MakeReader();
+    if (reader.ReadSong(path, m_state.doc.song, &error)) {
         m_state.doc.song.unchanged = true;
         m_state.doc.named = true;
         SetDocumentName(m_state.doc.song.path);
+        // What could be read is open; the person learns that the rest is gone.
+        if (const SongReadStats& stats = reader.Stats(); stats.CutShort())
+            Status(m_texts.restoreErr, FileNamePart(path) + ": the file ends after " + std::to_string(stats.measures) +
+                                           " of its " + std::to_string(stats.declaredMeasures) + " measures");
         return true;
     }
     SwapWithUndo(m_state.doc.song, kept, m_state.doc.library, &m_services.engine);
