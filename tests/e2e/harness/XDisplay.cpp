@@ -291,7 +291,7 @@ bool XDisplay::KeyUp(const std::string& key) const
 
 bool XDisplay::Type(const std::string& text) const
 {
-    return Tool({"xdotool", "type", "--delay", "10", text}, 30s).ok();
+    return Tool({"xdotool", "type", "--delay", "10", "--", text}, 30s).ok();
 }
 
 Image XDisplay::Capture(Window window) const
