@@ -25,7 +25,14 @@ if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]] && "$dist/brickmelody" --has-wind
   exec "$dist/brickmelody" "$@"
 fi
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
-  echo "run.sh: the program window is not built yet; rendering headless instead."
+  echo "run.sh: the display $DISPLAY$WAYLAND_DISPLAY cannot show the program window; rendering headless instead."
+else
+  echo "run.sh: there is no display here (DISPLAY is not set), so the window cannot open."
+fi
+# The window as it would look, drawn without a display.
+if [[ -f "$song" ]] && "$dist/brickmelody" --screenshot "$dist/window.png" "$song" >/dev/null 2>&1; then
+  echo "run.sh: this is what the window looks like: $dist/window.png"
+  echo "run.sh: to use it, run ./run.sh in a desktop session (or over ssh -X)."
 fi
 
 if [[ ! -f "$song" ]]; then
