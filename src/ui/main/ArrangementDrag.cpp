@@ -5,6 +5,8 @@
 
 #include "ui/main/ArrangementAreas.h"
 
+#include "ui/dialogs/ShiftNotesDialog.h"
+
 #include "app/AppContext.h"
 #include "song/SongEditing.h"
 #include "song/SongModel.h"
@@ -1077,16 +1079,16 @@ int32_t ArrangementAreas::FinishDrop(int32_t dragState, const MainController::Pe
         ReplaceAt(dragState, at, 0);
         break;
     case kReplaceShifted: {
-        std::optional<ShiftResult> shift;
+        std::optional<dialogs::ShiftNotesValues> shift;
         {
             MainController::BusyScope busy(m_controller);
-            shift = m_controller.Services().commandDialogs.ShiftNotes();
+            shift = m_controller.Services().dialogSet.shiftNotes->Run(dialogs::ShiftNotesValues{});
         }
         if (!shift) {
             result = 0;
             break;
         }
-        ReplaceAt(kReplaceShifted, at, shift->semitones);
+        ReplaceAt(kReplaceShifted, at, shift->shift);
         break;
     }
     default:
