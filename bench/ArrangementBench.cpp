@@ -14,6 +14,8 @@
 #include "ui/skin/BitmapFont.h"
 #include "ui/skin/ResourceArchive.h"
 
+#include "ui/dialogs/ScriptedDialogs.h"
+
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -111,17 +113,6 @@ public:
     std::array<int32_t, 12> Levels(int64_t) override { return {}; }
     int DeviceVolume() override { return -1; }
 };
-class NoDialogs : public CommandDialogs {
-public:
-    std::optional<TempoResult> Tempo(const TempoRequest&) override { return std::nullopt; }
-    std::optional<MeasureResult> Measures(const MeasureRequest&) override { return std::nullopt; }
-    std::optional<ExportResult> Export(const ExportRequest&) override { return std::nullopt; }
-    bool ExportProgress(const engine::ExportJob&) override { return false; }
-    bool Options() override { return false; }
-    std::optional<ShiftResult> ShiftNotes() override { return std::nullopt; }
-    std::optional<SampleDialogResult> Sample(const SampleDialogRequest&, bool*) override { return std::nullopt; }
-    bool Record(const SampleRef&) override { return false; }
-};
 class NoFiles : public FileFacts {
 public:
     bool WorkFileExists() override { return false; }
@@ -205,7 +196,8 @@ void DragStep(benchmark::State& bench, const Song& song)
     NoReadings readings;
     platform::ScriptedDialogs dialogs;
     platform::RecordingShell shell;
-    NoDialogs commandDialogs;
+    dialogs::ScriptedDialogs scripted;
+    dialogs::DialogSet commandDialogs = scripted.Take();
     NoFiles files;
     NoSamples samples;
     View view;

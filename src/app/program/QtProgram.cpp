@@ -11,10 +11,15 @@
 #include "ui/dialogs/qt/QtDialogEnvironment.h"
 #include "ui/main/CommandIds.h"
 #include "ui/main/MainWindow.h"
+#include "ui/skin/SkinPalette.h"
 #include "ui/services/NewsCheck.h"
 #include "ui/services/ServiceAddresses.h"
 
+#include <QApplication>
+#include <QColor>
 #include <QCoreApplication>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QThread>
@@ -38,6 +43,35 @@ struct QtProgramWindow::Parts {
     std::unique_ptr<ui::MainWindow> window;
     bool ready = false;
 };
+
+void ApplyProgramLook()
+{
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    auto colour = [](uint32_t rgb) { return QColor(int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF); };
+    QPalette p;
+    p.setColor(QPalette::Window, colour(palette::kShell));
+    p.setColor(QPalette::WindowText, colour(palette::kText));
+    p.setColor(QPalette::Base, colour(palette::kWell));
+    p.setColor(QPalette::AlternateBase, colour(palette::kPanel));
+    p.setColor(QPalette::ToolTipBase, colour(palette::kMenuBackground));
+    p.setColor(QPalette::ToolTipText, colour(palette::kText));
+    p.setColor(QPalette::PlaceholderText, colour(palette::kTextFaint));
+    p.setColor(QPalette::Text, colour(palette::kText));
+    p.setColor(QPalette::Button, colour(palette::kShellTop));
+    p.setColor(QPalette::ButtonText, colour(palette::kText));
+    p.setColor(QPalette::BrightText, colour(palette::kAmber));
+    p.setColor(QPalette::Light, colour(palette::kEdgeLight));
+    p.setColor(QPalette::Mid, colour(palette::kBarLine));
+    p.setColor(QPalette::Dark, colour(palette::kEdgeDark));
+    p.setColor(QPalette::Shadow, colour(palette::kEdgeDark));
+    p.setColor(QPalette::Highlight, colour(palette::kMenuHighlight));
+    p.setColor(QPalette::HighlightedText, colour(palette::kMenuHighlightText));
+    p.setColor(QPalette::Link, colour(palette::kAccent));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, colour(palette::kTextFaint));
+    p.setColor(QPalette::Disabled, QPalette::Base, colour(palette::kPanel));
+    QApplication::setPalette(p);
+}
 
 QtProgramWindow::QtProgramWindow(AppContext& context, ProgramEngine& engine, Options options)
     : m_parts(std::make_unique<Parts>(context, engine))

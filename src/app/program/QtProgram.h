@@ -16,6 +16,10 @@
 
 namespace bm::app {
 
+// The standard dialogs in the window's own colours (Qt's Fusion style with
+// the skin's palette), so they read as part of one program.
+void ApplyProgramLook();
+
 class QtProgramWindow final : public ProgramWindow {
 public:
     struct Options {

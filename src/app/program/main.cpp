@@ -136,6 +136,7 @@ int main(int argc, char** argv)
     bm::platform::KeepFreedMemoryForReuse();
     bm::platform::QtWindowSystem::PrepareApplication();
     QApplication application(argc, argv);
+    bm::app::ApplyProgramLook();
     if (!screenshot.empty())
         return Screenshot(screenshot, screenshotSong);
 

@@ -3,6 +3,7 @@
 // library's keyboard access in ArrangementMenus.cpp.
 
 #include "ui/main/ArrangementAreas.h"
+#include "ui/main/TimeFormats.h"
 
 #include "app/AppContext.h"
 #include "library/SampleResolver.h"
@@ -624,44 +625,6 @@ void ArrangementAreas::PaintKnob()
     m_host.Present(area);
 }
 
-namespace {
-
-std::string TimeText(int64_t samples, int64_t measure, int32_t B, int32_t format, bool length)
-{
-    char buffer[48];
-    samples = std::max<int64_t>(0, samples);
-    switch (format) {
-    case 1:
-        std::snprintf(buffer, sizeof buffer, "%lld:%02lld.%02lld", static_cast<long long>(samples / 2646000),
-                      static_cast<long long>((samples / 44100) % 60),
-                      static_cast<long long>((samples % 44100) * 100 / 44100));
-        break;
-    case 2:
-        std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(length ? measure : measure + 1));
-        break;
-    case 3: {
-        const int64_t perBar = std::max(1, B);
-        if (length)
-            std::snprintf(buffer, sizeof buffer, "%lld.%lld", static_cast<long long>(measure / perBar),
-                          static_cast<long long>(measure % perBar));
-        else
-            std::snprintf(buffer, sizeof buffer, "%lld.%lld", static_cast<long long>(measure / perBar + 1),
-                          static_cast<long long>(measure % perBar + 1));
-        break;
-    }
-    default:
-        std::snprintf(buffer, sizeof buffer, "%lld:%02lld", static_cast<long long>(samples / 2646000),
-                      static_cast<long long>((samples / 44100) % 60));
-        break;
-    }
-    std::string codes = buffer;
-    for (char& c : codes)
-        c = layout::DigitFontCode(c);
-    return codes;
-}
-
-} // namespace
-
 void ArrangementAreas::PaintTimeDisplay()
 {
     Pixels24 canvas = m_host.Canvas().View();
@@ -677,8 +640,8 @@ void ArrangementAreas::PaintTimeDisplay()
     const BitmapFont& font = m_host.Font(layout::FontId::Digits);
     const uint32_t colour = SwapRedBlue(m_controller.Texts().time.textColour);
     const int32_t format = S().view.timeFormat;
-    const std::string texts[2] = {TimeText(position, position / sPerM, song.measuresPerBar, format, false),
-                                  TimeText(measures * sPerM, measures, song.measuresPerBar, format, true)};
+    const std::string texts[2] = {DigitCodesOf(TimeText(position, position / sPerM, sPerM, song.measuresPerBar, format, false)),
+                                  DigitCodesOf(TimeText(measures * sPerM, measures, sPerM, song.measuresPerBar, format, true))};
     for (int i = 0; i < 2; ++i) {
         const Rect area = layout::kTimeHotAreas[i];
         draw::Restore(canvas, area, m_host.Background().View(), area);

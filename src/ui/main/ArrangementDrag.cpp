@@ -5,6 +5,8 @@
 
 #include "ui/main/ArrangementAreas.h"
 
+#include "ui/dialogs/ShiftNotesDialog.h"
+
 #include "app/AppContext.h"
 #include "song/SongEditing.h"
 #include "song/SongModel.h"
@@ -1078,9 +1080,9 @@ int32_t ArrangementAreas::FinishDrop(int32_t dragState, const MainController::Pe
         break;
     case kReplaceShifted: {
         std::optional<dialogs::ShiftNotesValues> shift;
-        if (dialogs::ShiftNotesDialog* dialog = m_controller.Services().dialogSet.shiftNotes.get()) {
+        {
             MainController::BusyScope busy(m_controller);
-            shift = dialog->Run({});
+            shift = m_controller.Services().dialogSet.shiftNotes->Run(dialogs::ShiftNotesValues{});
         }
         if (!shift) {
             result = 0;

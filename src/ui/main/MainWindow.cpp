@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "library/LibraryWriter.h"
 #include "song/WorkFiles.h"
+#include "ui/main/ArrangementAreas.h"
 #include "ui/main/CommandIds.h"
 #include "ui/main/LibraryRows.h"
 #include "ui/main/SplashWindow.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(MainWindowServices services, std::unique_ptr<platform::Wi
 
 MainWindow::~MainWindow()
 {
+    m_areas.reset();
     if (m_services.attachPort)
         m_services.attachPort(nullptr);
     if (m_services.app.mainWindow == this)
@@ -106,6 +108,7 @@ bool MainWindow::Initialise(const MainWindowStart& start)
     CreateControls();
     LoadMenuImages();
     m_hintDisplay = std::make_unique<HintDisplay>(*this, m_hints, m_fonts[0], layout::kHintArea);
+    m_areas = std::make_unique<ArrangementAreas>(m_controller, *this);
     m_hintDisplay->SetAnimation(options.windowAnimation != 0);
 
     // 6. The library, the document, the displays, the cursor, the clock.
@@ -172,6 +175,8 @@ void MainWindow::CreateControls()
     for (const layout::Control& c : layout::kControls) {
         if (c.id == ControlId::LibraryRowUp || c.id == ControlId::LibraryRowDown)
             continue; // the library scroll bar's arrows, made with the bar
+        if (c.id == ControlId::VolumeKnob)
+            continue; // the areas draw the knob and take its gestures
         SkinButton& button = AddButton(c.rect, c.strip, c.layout, true);
         m_buttons[static_cast<size_t>(c.id)] = &button;
     }
@@ -383,9 +388,17 @@ std::unique_ptr<platform::WindowHost> MainWindow::CreateFloatingWindow()
     return m_services.system.CreateWindow(platform::WindowKind::Tool, &Host());
 }
 
-void MainWindow::StartPlacementDrag() {}
+void MainWindow::StartPlacementDrag()
+{
+    if (m_areas)
+        m_areas->StartPlacementDrag();
+}
 
-void MainWindow::OpenValueSlider(const ValueSliderRequest&) {}
+void MainWindow::OpenValueSlider(const ValueSliderRequest& request)
+{
+    if (m_areas)
+        m_areas->OpenValueSlider(request);
+}
 
 void MainWindow::CloseChannelPopup(bool apply)
 {
@@ -464,20 +477,40 @@ void MainWindow::HandleEvent(const platform::WindowEvent& e)
             CloseSplash();
             return;
         }
+        if (m_areas && m_areas->OnEvent(e))
+            return;
+        break;
+    case EventType::LeftUp:
+    case EventType::RightUp:
+    case EventType::LeftDoubleClick:
+    case EventType::Wheel:
+        if (m_areas && m_areas->OnEvent(e))
+            return;
         break;
     case EventType::KeyDown:
         if (SplashShown()) {
             CloseSplash();
             return;
         }
-        m_controller.OnKey(e.key, e.modifiers, e.repeat);
+        if (m_controller.OnKey(e.key, e.modifiers, e.repeat) == 0 && m_areas)
+            m_areas->OnKey(e.key, e.modifiers, e.repeat);
         return;
+    case EventType::FocusLost:
+        if (m_areas)
+            m_areas->OnFocusLost();
+        break;
     case EventType::MouseMove:
         m_pointer = platform::Point{e.x, e.y};
+        if (m_areas && m_areas->OnEvent(e))
+            return;
         break;
     case EventType::Timer:
         switch (e.timerId) {
         case timer::kAnimation: AnimationTick(); return;
+        case timer::kHover:
+            if (m_areas)
+                m_areas->OnTimer(e.timerId);
+            return;
         case timer::kSplash:
             CloseSplash();
             return;
@@ -557,8 +590,11 @@ void MainWindow::OnEngineMessage(const platform::Message& message)
 
 void MainWindow::SetMasterVolume(int32_t volume)
 {
-    m_state.view.masterVolume = std::clamp(volume, 0, 255);
-    DrawKnob();
+    const int32_t target = std::clamp(volume, 0, 255);
+    if (m_areas)
+        m_areas->StepMasterVolume(target - m_state.view.masterVolume);
+    else
+        m_state.view.masterVolume = target;
     DrawTextArea(layout::TextId::VolumeValue);
 }
 
@@ -572,11 +608,8 @@ void MainWindow::AnimationTick()
             return;
         }
     }
-    if (m_tick % 8 == 0 && m_state.Playing()) {
-        const int volume = m_services.readings.DeviceVolume();
-        if (volume >= 0 && volume != m_state.view.masterVolume)
-            SetMasterVolume(volume);
-    }
+    if (m_areas)
+        m_areas->OnTick();
     const app::OptionsFile& options = m_services.app.options;
     if (m_state.Playing() && (options.windowAnimation != 0 || m_tick % 25 == 0))
         DrawTextArea(layout::TextId::Time);

@@ -47,6 +47,7 @@ class SkinScrollBar;
 
 namespace bm::ui {
 
+class ArrangementAreas;
 class ChannelPopup;
 class SplashWindow;
 class ToolWindow;
@@ -121,6 +122,7 @@ public:
     SkinButton* Button(layout::ControlId id) const { return m_buttons[static_cast<size_t>(id)]; }
     const StringTable& Hints() const { return m_hints; }
     HintDisplay* HintArea() { return m_hintDisplay.get(); }
+    ArrangementAreas* Areas() { return m_areas.get(); }
     bool SplashShown() const;
     ToolWindow* ZoomWindow() const { return m_zoomWindow.get(); }
     ToolWindow* MeasureWindow() const { return m_measureWindow.get(); }
@@ -204,8 +206,6 @@ private:
     void DrawDisplays();
     void DrawPicture(layout::ControlId id, int32_t frame);
     void DrawKnob();
-    void DrawMeters();
-    std::string TimeText(int32_t area) const;
     std::string TempoText() const;
     const HintRecord* ChannelHint(platform::Point pointer);
     int32_t OpenMenuAt(std::string_view entry, platform::Point screen);
@@ -227,6 +227,7 @@ private:
     Image24 m_meterMarks;
     std::array<HintRecord, static_cast<size_t>(layout::TextId::Count)> m_readouts;
     std::array<int32_t, 12> m_meters{};
+    std::unique_ptr<ArrangementAreas> m_areas;
     std::unique_ptr<SplashWindow> m_splash;
     std::unique_ptr<ToolWindow> m_zoomWindow;
     std::unique_ptr<ToolWindow> m_measureWindow;

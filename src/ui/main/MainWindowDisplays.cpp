@@ -3,6 +3,7 @@
 // knob, channel volumes, progress), the buttons' on looks, the status line
 // and the window title.
 
+#include "ui/main/ArrangementAreas.h"
 #include "ui/main/CommandIds.h"
 #include "ui/main/LibraryRows.h"
 #include "ui/main/MainWindow.h"
@@ -62,55 +63,12 @@ std::string MainWindow::TempoText() const
     return text;
 }
 
-std::string MainWindow::TimeText(int32_t area) const
-{
-    const Song& song = m_state.doc.song;
-    const int64_t s = std::max(1, song.samplesPerMeasure);
-    const int64_t b = std::max(1, song.measuresPerBar);
-    int64_t frames = 0;
-    if (area == 0) {
-        frames = int64_t(m_state.view.cursorMeasure) * s;
-        if (m_state.Playing()) {
-            const int64_t position = m_services.readings.Position();
-            if (position >= 0)
-                frames = position;
-        }
-    } else {
-        frames = int64_t(song.measures.size()) * s;
-    }
-    const int64_t measure = frames / s;
-    char text[32];
-    switch (m_state.view.timeFormat) {
-    case 0: { // minutes, seconds and tenths
-        const int64_t tenths = frames / 4410;
-        std::snprintf(text, sizeof text, "%lld:%02lld.%lld", static_cast<long long>(tenths / 600),
-                      static_cast<long long>(tenths / 10 % 60), static_cast<long long>(tenths % 10));
-        break;
-    }
-    case 1: // bar and measure within it, counted from 1
-        std::snprintf(text, sizeof text, "%03lld.%lld", static_cast<long long>(measure / b + 1),
-                      static_cast<long long>(measure % b + 1));
-        break;
-    case 2: // measures
-        std::snprintf(text, sizeof text, "%04lld", static_cast<long long>(measure));
-        break;
-    default: { // seconds and hundredths
-        const int64_t hundredths = frames / 441;
-        std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(hundredths / 100),
-                      static_cast<long long>(hundredths % 100));
-        break;
-    }
-    }
-    return text;
-}
-
 std::string MainWindow::DisplayText(TextId id) const
 {
     const SampleLibrary& lib = m_state.doc.library;
     const HintRecord& record = m_readouts[static_cast<size_t>(id)];
     switch (id) {
     case TextId::SongName: return Readout(record, m_state.doc.fileTitle);
-    case TextId::Time: return TimeText(0);
     case TextId::StyleName: {
         const int32_t s = lib.selection.style;
         return Readout(record, s >= 0 && s < static_cast<int32_t>(lib.styles.size()) ? lib.styles[s].name : "");
@@ -137,6 +95,12 @@ void MainWindow::DrawTextArea(TextId id)
 {
     if (id == TextId::Status || Canvas().Empty())
         return;
+    // The areas own the time display (its two hot areas and its formats).
+    if (id == TextId::Time) {
+        if (m_areas)
+            m_areas->Paint(Area::TimeDisplay);
+        return;
+    }
     const layout::TextArea& area = layout::TextAreaOf(id);
     const BitmapFont& font = m_fonts[static_cast<size_t>(area.font)];
     const uint32_t colour = ToRgb(m_readouts[static_cast<size_t>(id)].textColour);
@@ -159,11 +123,6 @@ void MainWindow::DrawTextArea(TextId id)
         BitmapFont::ResetClip();
         Blit(rect);
     };
-    if (id == TextId::Time) {
-        draw(layout::kTimeHotAreas[0], TimeText(0));
-        draw(layout::kTimeHotAreas[1], TimeText(1));
-        return;
-    }
     draw(area.rect, DisplayText(id));
 }
 
@@ -185,10 +144,9 @@ void MainWindow::DrawPicture(ControlId id, int32_t frame)
 
 void MainWindow::DrawKnob()
 {
-    DrawPicture(ControlId::VolumeKnob, (m_state.view.masterVolume / 5) % layout::kKnobFrames);
+    if (m_areas)
+        m_areas->Paint(Area::Knob);
 }
-
-void MainWindow::DrawMeters() {}
 
 void MainWindow::UpdateControlStates()
 {
@@ -248,38 +206,50 @@ void MainWindow::RedrawAll()
         if (button)
             button->Draw();
     }
-    DrawKnob();
     UpdateControlStates();
     DrawDisplays();
+    if (m_areas)
+        m_areas->Paint(Area::All);
     Blit(0, 0, Canvas().width - 1, Canvas().height - 1);
 }
 
 void MainWindow::Repaint(Area area)
 {
     switch (area) {
-    case Area::All: RedrawAll(); break;
+    case Area::All: RedrawAll(); return;
     case Area::Displays: DrawDisplays(); break;
     case Area::TimeDisplay: DrawTextArea(TextId::Time); break;
     case Area::Knob:
         DrawKnob();
         DrawTextArea(TextId::VolumeValue);
         break;
-    case Area::Meters: DrawMeters(); break;
+    case Area::Meters: break;
     case Area::Transport:
     case Area::SwapSwitch:
-    case Area::Wires:
-    case Area::Cursor: UpdateControlStates(); break;
+    case Area::Wires: UpdateControlStates(); break;
+    case Area::Cursor:
+        UpdateControlStates();
+        DrawTextArea(TextId::Time);
+        break;
     case Area::Arrangement:
     case Area::Library: SyncScrollBars(); break;
     }
+    if (m_areas)
+        m_areas->Paint(area);
 }
 
-void MainWindow::RepaintChannel(int32_t)
+void MainWindow::RepaintChannel(int32_t channel)
 {
     UpdateControlStates();
+    if (m_areas)
+        m_areas->PaintChannel(channel);
 }
 
-void MainWindow::RepaintMeasures(int32_t, int32_t) {}
+void MainWindow::RepaintMeasures(int32_t first, int32_t count)
+{
+    if (m_areas)
+        m_areas->PaintMeasures(first, count);
+}
 
 void MainWindow::ShowStatus(const TextRecord& record, const std::string& text)
 {

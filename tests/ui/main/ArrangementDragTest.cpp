@@ -321,7 +321,7 @@ TEST_F(ByNameTest, ShiftRightDragGivesEachSlotTheCarriedSampleInItsOwnChord)
 
 TEST_F(ByNameTest, TheShiftedReplaceTransposesTheChordsFirst)
 {
-    commandDialogs.shifts.push_back(ShiftResult{2, 0, 0});
+    scripted.shiftNotes->answers.push_back(dialogs::ShiftNotesValues{2, 1, 1});
     AnswerMenus(cmd::kDropReplaceShifted);
     const Point from = OnCell(3, 2);
     RightDrag(from, CellDropAt(1, 0, from));
@@ -330,7 +330,7 @@ TEST_F(ByNameTest, TheShiftedReplaceTransposesTheChordsFirst)
     EXPECT_EQ(Slot(5, 0).ref, Ref(0, 0, 0, 2)) << "E up two is F#, which the part lacks: unchanged";
 
     const Song before = S().doc.song;
-    commandDialogs.shifts.push_back(std::nullopt);
+    scripted.shiftNotes->answers.push_back(std::nullopt);
     RightDrag(from, CellDropAt(1, 0, from));
     EXPECT_EQ(S().doc.song, before) << "a cancelled dialog changes nothing";
 }

@@ -107,7 +107,7 @@ protected:
         const int32_t command = it->second[static_cast<size_t>(Any(0, static_cast<int32_t>(it->second.size()) - 1))];
         last += " menu " + entry + " " + std::to_string(command);
         if (command == cmd::kDropReplaceShifted)
-            commandDialogs.shifts.push_back(Chance(30) ? std::nullopt : std::optional<ShiftResult>{{Any(-12, 12), 0, 0}});
+            scripted.shiftNotes->answers.push_back(Chance(30) ? std::nullopt : std::optional<dialogs::ShiftNotesValues>{{Any(-12, 12), 1, 1}});
         C().OnCommand(command);
     }
 
