@@ -104,6 +104,16 @@ bool LoadFontEntry(Invocation& in, const ResourceArchive& archive, const std::st
     return true;
 }
 
+// The font entry with its parameters (the program's own for its fonts,
+// else the options): kExitOk, or the exit status of the failure reported.
+int LoadNamedFont(Invocation& in, const ResourceArchive& archive, const std::string& entry, BitmapFont& font)
+{
+    FontParams params;
+    if (!FontParameters(in, entry, params))
+        return kExitUsage;
+    return LoadFontEntry(in, archive, entry, params, font) ? kExitOk : kExitFailed;
+}
+
 int WriteBitmap(Invocation& in, const std::string& path, const Image24& image)
 {
     const std::string bytes = EncodeBitmap24(image);
@@ -309,12 +319,9 @@ int RunSkinFont(Invocation& in)
     if (int status = OpenArchive(in, 1, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
-    FontParams params;
-    if (!FontParameters(in, entry, params))
-        return kExitUsage;
     BitmapFont font;
-    if (!LoadFontEntry(in, archive, entry, params, font))
-        return kExitFailed;
+    if (int status = LoadNamedFont(in, archive, entry, font); status != kExitOk)
+        return status;
     if (in.Json()) {
         JsonWriter json;
         json.BeginObject();
@@ -358,12 +365,9 @@ int RunSkinTextWidth(Invocation& in)
     if (int status = OpenArchive(in, 2, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
-    FontParams params;
-    if (!FontParameters(in, entry, params))
-        return kExitUsage;
     BitmapFont font;
-    if (!LoadFontEntry(in, archive, entry, params, font))
-        return kExitFailed;
+    if (int status = LoadNamedFont(in, archive, entry, font); status != kExitOk)
+        return status;
     const std::string text = in.Arg(first + 1);
     if (in.Json()) {
         JsonWriter json;
@@ -413,12 +417,9 @@ int RunSkinRenderMenu(Invocation& in)
     if (in.ReplacesInput(archive.Path(), out))
         return kExitFailed;
     const std::string fontEntry = in.Value("font").value_or(std::string(kMainFontEntry));
-    FontParams params;
-    if (!FontParameters(in, fontEntry, params))
-        return kExitUsage;
     BitmapFont font;
-    if (!LoadFontEntry(in, archive, fontEntry, params, font))
-        return kExitFailed;
+    if (int status = LoadNamedFont(in, archive, fontEntry, font); status != kExitOk)
+        return status;
 
     platform::HeadlessWindowSystem system;
     platform::RecordingMessagePort port;
@@ -456,12 +457,9 @@ int RunSkinRenderText(Invocation& in)
     const std::string out = in.Arg(first + 2);
     if (in.ReplacesInput(archive.Path(), out))
         return kExitFailed;
-    FontParams params;
-    if (!FontParameters(in, entry, params))
-        return kExitUsage;
     BitmapFont font;
-    if (!LoadFontEntry(in, archive, entry, params, font))
-        return kExitFailed;
+    if (int status = LoadNamedFont(in, archive, entry, font); status != kExitOk)
+        return status;
     // Cells past 4096 × 4096 pixels would make a picture nobody can look at.
     const int32_t width = std::min(std::max(font.TextWidth(text), 1), 1 << 14);
     const int32_t height = std::min(std::max(font.CellHeight(), 1), 1 << 12);
