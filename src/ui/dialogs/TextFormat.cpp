@@ -75,11 +75,11 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             i += 2;
             continue;
         }
-        // Parse the conversion; `spec` is rebuilt from the parts we accept.
+        // Parse the conversion; `piece` is rebuilt from the parts we accept.
         size_t j = i + 1;
-        std::string spec = "%";
+        std::string piece = "%";
         while (j < format.size() && std::string_view("-+ #0").find(format[j]) != std::string_view::npos)
-            spec += format[j++];
+            piece += format[j++];
         int width = 0;
         while (j < format.size() && format[j] >= '0' && format[j] <= '9') {
             width = std::min(kMaxWidth, width * 10 + (format[j] - '0'));
@@ -101,9 +101,9 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             break;
         }
         if (width > 0)
-            spec += std::to_string(width);
+            piece += std::to_string(width);
         if (precision >= 0)
-            spec += "." + std::to_string(precision);
+            piece += "." + std::to_string(precision);
         const char conversion = format[j];
         const FormatArg* value = next < values.size() ? &values[next] : nullptr;
         char buffer[256];
@@ -115,10 +115,10 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
         case 'x':
         case 'X':
         case 'o': {
-            spec += "ll";
-            spec += conversion == 'i' ? 'd' : conversion;
+            piece += "ll";
+            piece += conversion == 'i' ? 'd' : conversion;
             const long long v = value ? static_cast<long long>(value->AsInteger()) : 0;
-            std::snprintf(buffer, sizeof buffer, spec.c_str(), v);
+            std::snprintf(buffer, sizeof buffer, piece.c_str(), v);
             out += buffer;
             ++next;
             break;
@@ -136,9 +136,9 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
         case 'E':
         case 'g':
         case 'G': {
-            spec += conversion;
+            piece += conversion;
             const double v = value ? value->AsReal() : 0.0;
-            std::snprintf(buffer, sizeof buffer, spec.c_str(), v);
+            std::snprintf(buffer, sizeof buffer, piece.c_str(), v);
             out += buffer;
             ++next;
             break;
@@ -147,7 +147,7 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             std::string text = value ? value->AsText() : std::string();
             if (precision >= 0 && text.size() > size_t(precision))
                 text.resize(size_t(precision));
-            const bool left = spec.find('-') != std::string::npos;
+            const bool left = piece.find('-') != std::string::npos;
             if (text.size() < size_t(width)) {
                 const std::string pad(size_t(width) - text.size(), ' ');
                 text = left ? text + pad : pad + text;
