@@ -347,20 +347,20 @@ struct Measured {
     std::array<bool, 256> ink{};
 };
 
-Measured Measure(const Picture& strip, const FontSpec& spec)
+Measured Measure(const Picture& strip, const FontSpec& look)
 {
     Measured m;
-    const int32_t codes = spec.lastChar - spec.firstChar + 1;
-    m.cellWidth = spec.cellWidth ? spec.cellWidth : strip.width / codes;
-    m.cellHeight = spec.cellHeight ? spec.cellHeight : strip.height;
+    const int32_t codes = look.lastChar - look.firstChar + 1;
+    m.cellWidth = look.cellWidth ? look.cellWidth : strip.width / codes;
+    m.cellHeight = look.cellHeight ? look.cellHeight : strip.height;
     for (int32_t code = 0; code < 256; ++code) {
-        m.width[static_cast<size_t>(code)] = spec.spaceWidth;
-        if (code < spec.firstChar || code > spec.lastChar)
+        m.width[static_cast<size_t>(code)] = look.spaceWidth;
+        if (code < look.firstChar || code > look.lastChar)
             continue;
         int32_t first = -1, last = -1;
         for (int32_t x = 0; x < m.cellWidth; ++x)
             for (int32_t y = 0; y < m.cellHeight; ++y)
-                if (strip.Byte((code - spec.firstChar) * m.cellWidth + x, y)) {
+                if (strip.Byte((code - look.firstChar) * m.cellWidth + x, y)) {
                     if (first < 0)
                         first = x;
                     last = x;
@@ -373,7 +373,7 @@ Measured Measure(const Picture& strip, const FontSpec& spec)
             for (int32_t x = first; x <= last; ++x)
                 for (int32_t y = 0; y < m.cellHeight; ++y)
                     m.ink[static_cast<size_t>(code)] =
-                        m.ink[static_cast<size_t>(code)] || strip.Byte((code - spec.firstChar) * m.cellWidth + x, y) > 96;
+                        m.ink[static_cast<size_t>(code)] || strip.Byte((code - look.firstChar) * m.cellWidth + x, y) > 96;
         }
     }
     return m;
@@ -390,19 +390,19 @@ int32_t Width(const Measured& m, const std::string& text)
 TEST_F(SkinArt, TextFontsHaveInkForEveryPrintableCodeAndSaneWidths)
 {
     for (size_t i = 0; i < 3; ++i) {
-        const FontSpec& spec = kFonts[i];
-        const Measured m = Measure(Load8(spec.entry), spec);
-        EXPECT_EQ(m.cellWidth * 256, Load8(spec.entry).width) << spec.entry;
+        const FontSpec& look = kFonts[i];
+        const Measured m = Measure(Load8(look.entry), look);
+        EXPECT_EQ(m.cellWidth * 256, Load8(look.entry).width) << look.entry;
         for (int code = 33; code <= 126; ++code) {
-            EXPECT_TRUE(m.ink[static_cast<size_t>(code)]) << spec.entry << " has no ink for " << char(code);
+            EXPECT_TRUE(m.ink[static_cast<size_t>(code)]) << look.entry << " has no ink for " << char(code);
             EXPECT_GE(m.width[static_cast<size_t>(code)], 1);
             EXPECT_LE(m.width[static_cast<size_t>(code)], m.cellWidth);
         }
         // Windows-1252 above 127: the euro sign, accented letters, typographic quotes.
         for (int code : {0x80, 0x85, 0x93, 0xC4, 0xE9, 0xF1, 0xFC})
-            EXPECT_TRUE(m.ink[static_cast<size_t>(code)]) << spec.entry << " code " << code;
-        EXPECT_GT(m.width['W'], m.width['i']) << spec.entry << " is proportional";
-        EXPECT_EQ(m.width['0'], m.width['8']) << spec.entry << ": figures line up";
+            EXPECT_TRUE(m.ink[static_cast<size_t>(code)]) << look.entry << " code " << code;
+        EXPECT_GT(m.width['W'], m.width['i']) << look.entry << " is proportional";
+        EXPECT_EQ(m.width['0'], m.width['8']) << look.entry << ": figures line up";
         EXPECT_GE(m.width[' '] + 1, 3) << "a space still separates words";
         EXPECT_LE(m.width[' '] + 1, 6) << "but is not the window's wide fallback";
     }
@@ -410,15 +410,15 @@ TEST_F(SkinArt, TextFontsHaveInkForEveryPrintableCodeAndSaneWidths)
 
 TEST_F(SkinArt, DigitFontShowsEveryReadoutCharacterWithEqualDigits)
 {
-    const FontSpec& spec = Font(FontId::Digits);
-    const Picture strip = Load8(spec.entry);
-    EXPECT_EQ(strip.width, 26 * (spec.lastChar - spec.firstChar + 1));
-    const Measured m = Measure(strip, spec);
+    const FontSpec& look = Font(FontId::Digits);
+    const Picture strip = Load8(look.entry);
+    EXPECT_EQ(strip.width, 26 * (look.lastChar - look.firstChar + 1));
+    const Measured m = Measure(strip, look);
     for (char d = '0'; d <= '9'; ++d) {
         EXPECT_TRUE(m.ink[static_cast<uint8_t>(d)]) << d;
         EXPECT_EQ(m.width[static_cast<uint8_t>(d)], m.width['0']) << d;
     }
-    EXPECT_EQ(m.width['0'], spec.spaceWidth) << "a blank is as wide as a digit, so numbers align";
+    EXPECT_EQ(m.width['0'], look.spaceWidth) << "a blank is as wide as a digit, so numbers align";
     for (char c : std::string(":BPM")) // the time's colon and the letters a readout may add
         EXPECT_TRUE(m.ink[static_cast<uint8_t>(c)]) << c;
     for (char c : {DigitFontCode('.'), DigitFontCode('-')})

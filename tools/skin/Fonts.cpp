@@ -159,24 +159,24 @@ void StripFont::Draw(Image& img, int32_t x, int32_t y, std::string_view text, Rg
     }
 }
 
-bool RenderFont(const layout::FontSpec& spec, Faces& faces, StripFont& font)
+bool RenderFont(const layout::FontSpec& look, Faces& faces, StripFont& font)
 {
-    const TextFace tf = FaceFor(spec.id, faces);
-    const int32_t codes = spec.lastChar - spec.firstChar + 1;
+    const TextFace tf = FaceFor(look.id, faces);
+    const int32_t codes = look.lastChar - look.firstChar + 1;
     font.cellWidth = tf.cellWidth;
     font.cellHeight = tf.cellHeight;
     font.stripWidth = tf.cellWidth * codes;
     font.stripHeight = tf.cellHeight;
-    font.firstChar = spec.firstChar;
-    font.lastChar = spec.lastChar;
-    font.spaceWidth = spec.spaceWidth;
-    font.spacing = spec.spacing;
+    font.firstChar = look.firstChar;
+    font.lastChar = look.lastChar;
+    font.spaceWidth = look.spaceWidth;
+    font.spacing = look.spacing;
     font.pixels.assign(static_cast<size_t>(font.stripWidth) * static_cast<size_t>(font.stripHeight), 0);
     tf.face->SetSize(tf.ppem);
 
-    for (int32_t code = spec.firstChar; code <= spec.lastChar; ++code) {
-        const int32_t index = code - spec.firstChar;
-        if (spec.id == FontId::Digits) {
+    for (int32_t code = look.firstChar; code <= look.lastChar; ++code) {
+        const int32_t index = code - look.firstChar;
+        if (look.id == FontId::Digits) {
             static const bool kSegments[10][7] = {
                 {1, 1, 1, 1, 1, 1, 0}, {0, 1, 1, 0, 0, 0, 0}, {1, 1, 0, 1, 1, 0, 1}, {1, 1, 1, 1, 0, 0, 1},
                 {0, 1, 1, 0, 0, 1, 1}, {1, 0, 1, 1, 0, 1, 1}, {1, 0, 1, 1, 1, 1, 1}, {1, 1, 1, 0, 0, 0, 0},
@@ -205,7 +205,7 @@ bool RenderFont(const layout::FontSpec& spec, Faces& faces, StripFont& font)
         if (c == 0 || (!blank && !tf.face->Has(c)))
             continue;
         const Glyph g = tf.face->Render(c, Hinting::Full);
-        PlaceGlyph(font, index, g, tf.baseline, spec.id != FontId::Digits || blank);
+        PlaceGlyph(font, index, g, tf.baseline, look.id != FontId::Digits || blank);
     }
     font.Measure();
     return true;
@@ -214,13 +214,13 @@ bool RenderFont(const layout::FontSpec& spec, Faces& faces, StripFont& font)
 bool MakeFonts(Output& out, Faces& faces, FontSet& fonts, std::string& failure)
 {
     for (size_t i = 0; i < layout::kFonts.size(); ++i) {
-        const layout::FontSpec& spec = layout::kFonts[i];
+        const layout::FontSpec& look = layout::kFonts[i];
         StripFont& font = fonts[i];
-        if (!RenderFont(spec, faces, font)) {
-            failure = std::string(spec.entry) + ": the typeface is missing";
+        if (!RenderFont(look, faces, font)) {
+            failure = std::string(look.entry) + ": the typeface is missing";
             return false;
         }
-        out.Mask(std::string(spec.entry), font.pixels, font.stripWidth, font.stripHeight);
+        out.Mask(std::string(look.entry), font.pixels, font.stripWidth, font.stripHeight);
     }
     return true;
 }

@@ -41,7 +41,7 @@ struct StripFont {
 };
 
 // Draws the strip of one font of the layout table; false when a face is missing.
-bool RenderFont(const layout::FontSpec& spec, Faces& faces, StripFont& font);
+bool RenderFont(const layout::FontSpec& look, Faces& faces, StripFont& font);
 
 // All four, in the order of the layout table, added as entries and kept.
 using FontSet = std::array<StripFont, 4>;

@@ -44,14 +44,14 @@ ButtonArt ToolButton(Icon icon)
     return art;
 }
 
-void ToolWindow(Output& out, Faces& faces, const ToolWindowSpec& spec, const char* title, Icon less, Icon more)
+void ToolWindow(Output& out, Faces& faces, const ToolWindowSpec& look, const char* title, Icon less, Icon more)
 {
-    Image face = Panel(spec.width, spec.height, 8);
-    const float cx = (static_cast<float>(spec.less.right) + static_cast<float>(spec.more.left)) * 0.5f + 0.5f;
-    DrawLabelCentred(face, faces, cx, spec.height / 2 + 3, title, Hex(palette::kLabel), 8);
-    out.Picture(std::string(spec.skin), face);
-    out.Picture(std::string(spec.lessStrip), ButtonStrip(face, spec.less, kToolButtonLayout, ToolButton(less)));
-    out.Picture(std::string(spec.moreStrip), ButtonStrip(face, spec.more, kToolButtonLayout, ToolButton(more)));
+    Image face = Panel(look.width, look.height, 8);
+    const float cx = (static_cast<float>(look.less.right) + static_cast<float>(look.more.left)) * 0.5f + 0.5f;
+    DrawLabelCentred(face, faces, cx, look.height / 2 + 3, title, Hex(palette::kLabel), 8);
+    out.Picture(std::string(look.skin), face);
+    out.Picture(std::string(look.lessStrip), ButtonStrip(face, look.less, kToolButtonLayout, ToolButton(less)));
+    out.Picture(std::string(look.moreStrip), ButtonStrip(face, look.more, kToolButtonLayout, ToolButton(more)));
 }
 
 // The snap pictures: grid and cursor markers in both directions and an info

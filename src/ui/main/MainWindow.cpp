@@ -444,8 +444,8 @@ void MainWindow::ToggleToolWindow(ControlId id)
                      std::max(0, kMaxEditableMeasures - measures) / 4};
         }
         const platform::Rect& button = layout::ControlOf(id).rect;
-        const layout::ToolWindowSpec& spec = *setup.spec;
-        const int32_t left = zoom ? button.left : button.right + 1 - spec.width;
+        const layout::ToolWindowSpec& look = *setup.look;
+        const int32_t left = zoom ? button.left : button.right + 1 - look.width;
         window->Open(setup, Host().ClientToScreen({left, button.bottom + 2}));
     }
     if (SkinButton* b = Button(id)) {

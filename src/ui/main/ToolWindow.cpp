@@ -23,10 +23,10 @@ bool ToolWindow::Open(const Setup& setup, platform::Point screen)
     m_less = std::max(0, setup.lessSteps);
     m_more = std::max(0, setup.moreSteps);
     if (!m_lessButton) {
-        if (!LoadSkin(setup.spec->skin))
+        if (!LoadSkin(setup.look->skin))
             return false;
-        m_lessButton = &AddButton(setup.spec->less, setup.spec->lessStrip, layout::kToolButtonLayout, false);
-        m_moreButton = &AddButton(setup.spec->more, setup.spec->moreStrip, layout::kToolButtonLayout, false);
+        m_lessButton = &AddButton(setup.look->less, setup.look->lessStrip, layout::kToolButtonLayout, false);
+        m_moreButton = &AddButton(setup.look->more, setup.look->moreStrip, layout::kToolButtonLayout, false);
     }
     UpdateLooks();
     Blit(0, 0, Canvas().width - 1, Canvas().height - 1);

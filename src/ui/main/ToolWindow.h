@@ -17,7 +17,7 @@ namespace bm::ui {
 class ToolWindow final : public SkinWindow {
 public:
     struct Setup {
-        const layout::ToolWindowSpec* spec = nullptr;
+        const layout::ToolWindowSpec* look = nullptr;
         int32_t lessCommand = 0;
         int32_t moreCommand = 0;
         int32_t lessSteps = 0;

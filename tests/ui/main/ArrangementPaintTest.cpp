@@ -120,12 +120,12 @@ TEST_F(PaintTest, RegionHandlesComeFromTheirPicturesOrArePlainBoxes)
     // left out.
     const std::string path = dir.Path() + "skin.wad";
     {
-        bm::test::BitmapSpec spec;
-        spec.width = 32;
-        spec.height = 7;
-        spec.pixel = [](int32_t x, int32_t y) -> uint32_t { return y == 0 ? 0 : 0x100000u * uint32_t(1 + x / 8) + 0x40; };
+        bm::test::BitmapSpec look;
+        look.width = 32;
+        look.height = 7;
+        look.pixel = [](int32_t x, int32_t y) -> uint32_t { return y == 0 ? 0 : 0x100000u * uint32_t(1 + x / 8) + 0x40; };
         std::ofstream(path, std::ios::binary)
-            << bm::test::ArchiveImage("WADn", {{"Region Borders.bmp", bm::test::BitmapImage(spec)}});
+            << bm::test::ArchiveImage("WADn", {{"Region Borders.bmp", bm::test::BitmapImage(look)}});
     }
     ResourceArchive archive;
     ASSERT_TRUE(archive.Open(path, ArchiveAccess::ReadOnly, nullptr));
