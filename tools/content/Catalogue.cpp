@@ -71,6 +71,7 @@ std::string FolderName(const std::string& name)
 }
 
 constexpr const char* kAnyChord = "Any";
+constexpr const char* kUserPart = "User";
 
 // The six texts that tell the variants of an entry apart.
 using VariantNames = std::array<const char*, 6>;
@@ -79,8 +80,12 @@ class Builder {
 public:
     explicit Builder(Catalogue& catalogue) : m_cat(catalogue) {}
 
-    void Style(const std::string& name, int32_t valueA, int32_t valueB)
+    // `userParts`: every group of the style ends with an empty part of the
+    // user's own, where the samples the person adds, records or unpacks go.
+    void Style(const std::string& name, int32_t valueA, int32_t valueB, bool userParts)
     {
+        EndGroup();
+        m_userParts = userParts;
         LibraryStyle style;
         style.firstText = name;
         style.name = name;
@@ -92,6 +97,7 @@ public:
 
     void Group(const std::string& name, uint32_t rgb)
     {
+        EndGroup();
         LibraryGroup group;
         group.firstText = name;
         group.name = name;
@@ -156,6 +162,27 @@ public:
         }
         CurrentChord().entries.push_back(std::move(entry));
         CurrentChord().entries.push_back(LibraryEntry{});
+    }
+
+    // Closes the last group: its user part, when the style has them.
+    void EndGroup()
+    {
+        if (!m_userParts || m_cat.library.styles.empty() || CurrentStyle().groups.empty())
+            return;
+        // Tonal groups give the user part the same chords as their own parts.
+        bool tonal = false;
+        for (const LibraryPart& part : CurrentGroup().parts)
+            tonal = tonal || (!part.chords.empty() && part.chords.front().name != kAnyChord);
+        BeginPart(kUserPart);
+        CurrentPart().factory = 0;
+        if (tonal) {
+            for (const auto& chord : FactoryChords())
+                AddChord(chord.name, NoteColour(chord.pitchClass));
+        } else {
+            AddChord(kAnyChord, Bgr(m_groupRgb));
+        }
+        for (LibraryChord& chord : CurrentPart().chords)
+            chord.entries.push_back(LibraryEntry{}); // the free place, where new samples go
     }
 
 private:
@@ -264,6 +291,7 @@ private:
 
     Catalogue& m_cat;
     uint32_t m_groupRgb = 0x808080;
+    bool m_userParts = false;
 };
 
 LevelRule Loud(double rmsDb) { return {LevelRule::By::Loudness, rmsDb, -1.5}; }
@@ -276,7 +304,7 @@ Catalogue BuildCatalogue()
     Catalogue cat;
     Builder b(cat);
 
-    b.Style("Electro", kLoopLength, 130);
+    b.Style("Electro", kLoopLength, 130, true);
     b.Group("Drums", 0xD04030);
     b.Part("House Beat", "House", {"basic", "groove", "break", "fill", "drive", "crash"}, Loud(-15.0), HouseBeatLoops);
     b.Part("Break Beat", "Break", {"basic", "ghosts", "skip", "open hat", "busy", "fill"}, Loud(-15.0), BreakBeatLoops);
@@ -322,7 +350,7 @@ Catalogue BuildCatalogue()
     b.Part("Risers", "Riser", {"noise", "pitch", "snare", "tremolo", "siren", "downlifter"}, Loud(-20.0), RiserLoops);
     b.Part("Textures", "Texture", {"vinyl", "rain", "radio", "air", "machine", "glitch"}, Loud(-27.0), TextureLoops);
 
-    b.Style("One-Shots", kLoopLength, 130);
+    b.Style("One-Shots", kLoopLength, 130, true);
     b.Group("Hits", 0xC04888);
     b.Part("Drum Hits", "Hit", {"kick", "snare", "clap", "tom", "open hat", "crash"}, Peak(-2.0), DrumHits);
     b.Part("Impacts", "Impact", {"boom", "thud", "slam", "reverse crash", "zap", "glass"}, Peak(-2.0), Impacts);
@@ -341,7 +369,7 @@ Catalogue BuildCatalogue()
     b.SongPart("Grooves", {"House Groove", "Break Groove", "Latin Groove"});
 
     // The style that the silence cell looks up by these exact names.
-    b.Style("ncp", kLoopLength, 0);
+    b.Style("ncp", kLoopLength, 0, false);
     b.Group("xb", 0x808080);
     b.SilencePart();
     return cat;

@@ -246,6 +246,16 @@ int32_t MainController::AddSampleFiles(bool intoCell)
         const std::string path = MakeAbsolute(file);
         m_services.app.options.fileDialogFolder = FolderPart(path);
         const std::string name = NameWithoutExtension(path);
+        // A file the stream layer cannot read (no sound in it, a damaged
+        // header, another kind of file) would only be an entry that plays
+        // nothing: it is not taken, and the status line says why.
+        const int64_t estimate = m_services.samples.EstimateImportBytes(path);
+        if (estimate <= 0) {
+            Status(m_texts.restoreErr, FileNamePart(path) + ": no sound can be read from this file");
+            if (intoCell)
+                break;
+            continue;
+        }
         SampleRef target = chordRef;
         if (!intoCell) {
             const int32_t entry = n / 6;
@@ -260,7 +270,7 @@ int32_t MainController::AddSampleFiles(bool intoCell)
         d.firstText = name;
         d.path = path;
         d.fourthText = name;
-        d.length = static_cast<int32_t>(std::min<int64_t>(m_services.samples.EstimateImportBytes(path) / 4, INT32_MAX));
+        d.length = static_cast<int32_t>(std::min<int64_t>(estimate / 4, INT32_MAX));
 
         bool refused = false;
         const std::string fileName = FileNamePart(path);

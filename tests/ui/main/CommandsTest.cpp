@@ -481,6 +481,28 @@ TEST_F(CommandsTest, AFileOfTheSameNameIsRefusedAndTheImportGoesOn)
     EXPECT_EQ(chord.entries[2].variants[0].firstText, "new");
 }
 
+TEST_F(CommandsTest, AFileWithoutReadableSoundIsNotTakenAndTheStatusLineSaysSo)
+{
+    dialogs.openAnswers.push_back({dir / "broken.wav", dir / "good.wav"});
+    samples.estimates[dir / "broken.wav"] = 0;
+    sampleDialog->echo = true;
+    ASSERT_EQ(C().OnCommand(cmd::kAddSamples), 1);
+    EXPECT_EQ(sampleDialog->asked.size(), 1u) << "only the readable file is offered";
+    const LibraryChord& chord = S().doc.library.styles[0].groups[0].parts[1].chords[0];
+    ASSERT_EQ(chord.entries.size(), 4u);
+    EXPECT_EQ(chord.entries[2].variants[0].firstText, "good") << "the good file takes the first free place";
+    ASSERT_FALSE(view.status.empty());
+    EXPECT_EQ(view.status.back(), "broken.wav: no sound can be read from this file");
+
+    // One file into a chosen cell: nothing is asked, the cell stays empty.
+    dialogs.openAnswers.push_back({dir / "broken.wav"});
+    S().view.librarySelection = SampleRef::Make(0, 0, 1, 0, 1, 2);
+    S().view.dragState = kDragIdle; // the release after the first dialog
+    ASSERT_EQ(C().OnCommand(cmd::kAddFileToCell), 1);
+    EXPECT_EQ(sampleDialog->asked.size(), 1u);
+    EXPECT_TRUE(chord.entries[2].variants[1].IsEmpty());
+}
+
 TEST_F(CommandsTest, SkippingOneFileGoesOnWithTheNextCancellingStops)
 {
     dialogs.openAnswers.push_back({dir / "a.wav", dir / "b.wav", dir / "c.wav", dir / "d.wav"});

@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -185,7 +186,11 @@ public:
 class FakeSamples : public SampleTools {
 public:
     void PublishLibrary(const SampleLibrary&) override { ++published; }
-    int64_t EstimateImportBytes(const std::string&) override { return estimate; }
+    int64_t EstimateImportBytes(const std::string& path) override
+    {
+        const auto it = estimates.find(path);
+        return it == estimates.end() ? estimate : it->second;
+    }
     bool MakePitchedCopy(const SampleDescriptor&, const SampleRef&, double semitones, int64_t, const std::string& out,
                          std::string*) override
     {
@@ -194,6 +199,7 @@ public:
     }
     int published = 0;
     int64_t estimate = 4 * 88200;
+    std::map<std::string, int64_t> estimates; // per file, before `estimate`
     std::vector<std::pair<std::string, double>> copies;
 };
 
