@@ -80,8 +80,14 @@ void OpenTheUserPart(const XDisplay& x, ProgramRun& run)
 {
     const platform::Rect addButton = layout::LibraryAddRect(kFirstUserEntryRow);
     const Image before = run.Face().Crop(addButton.left, addButton.top, addButton.right, addButton.bottom);
+    const platform::Rect secondRow = layout::LibraryRowRect(1);
+    const auto rowPicture = [&] { return run.Face().Crop(secondRow.left, secondRow.top, secondRow.right, secondRow.bottom); };
+    const Image entryRow = rowPicture();
     const ClientPoint first = CentreOf(layout::LibraryRowRect(0));
     ASSERT_TRUE(x.Click(run.Main(), first.x, first.y));
+    // The first part's entry row gives way to the second part's row.
+    ASSERT_TRUE(WaitUntil([&] { return Compare(rowPicture(), entryRow, 0).pixels > 0; }, 5s))
+        << "the first part did not close";
     const ClientPoint user = CentreOf(layout::LibraryRowRect(kDrumsUserPart));
     ASSERT_TRUE(x.Click(run.Main(), user.x, user.y));
     ASSERT_TRUE(WaitUntil(
@@ -152,26 +158,40 @@ void AcceptSampleProperties(const XDisplay& x, ProgramRun& run, std::optional<Wi
 }
 
 // Clicks a cell and waits until the disk driver has written the whole
-// preview (the device opens for it and writes its file afresh); what it
-// wrote from the first sounding frame to the last.
+// preview; what it wrote from the first sounding frame to the last. The
+// device may write its file afresh when it opens for the preview, or go on
+// after what it wrote before the click.
 Samples PreviewOf(const XDisplay& x, ProgramRun& run, int32_t row, int32_t column)
 {
+    const std::string file = run.SoundFile();
+    std::error_code ec;
+    const int64_t before = FrameCount(ReadRawSound(file));
+    const auto writtenBefore = fs::last_write_time(file, ec);
     const ClientPoint cell = CentreOf(layout::LibraryCellRect(row, column));
     if (!x.Click(run.Main(), cell.x, cell.y))
         return {};
     Samples heard;
+    bool changed = false;
+    bool restarted = false;
     int64_t lastSize = -1;
     int steady = 0;
     WaitUntil(
         [&] {
-            const Samples written = ReadRawSound(run.SoundFile());
-            steady = FrameCount(written) == lastSize ? steady + 1 : 0;
-            lastSize = FrameCount(written);
+            const Samples all = ReadRawSound(file);
+            const int64_t size = FrameCount(all);
+            changed = changed || size != before || fs::last_write_time(file, ec) != writtenBefore;
+            restarted = restarted || size < before;
+            if (!changed)
+                return false;
+            steady = size == lastSize ? steady + 1 : 0;
+            lastSize = size;
+            const Samples written(all.begin() + (restarted ? 0 : before * 2), all.end());
             const int64_t first = FirstSounding(written);
             if (first < 0)
                 return false;
             int64_t last = FrameCount(written) - 1;
-            while (last > first && std::abs(written[size_t(last) * 2]) <= 64 && std::abs(written[size_t(last) * 2 + 1]) <= 64)
+            while (last > first && std::abs(written[size_t(last) * 2]) <= 64 &&
+                   std::abs(written[size_t(last) * 2 + 1]) <= 64)
                 --last;
             // Ended: the device has closed, or writes silence after the sound.
             if (steady < 6 && last + 8192 > FrameCount(written))
