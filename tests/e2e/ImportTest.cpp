@@ -82,7 +82,9 @@ void OpenTheUserPart(const XDisplay& x, ProgramRun& run)
     const platform::Rect addButton = layout::LibraryAddRect(kFirstUserEntryRow);
     const Image before = run.Face().Crop(addButton.left, addButton.top, addButton.right, addButton.bottom);
     const platform::Rect secondRow = layout::LibraryRowRect(1);
-    const auto rowPicture = [&] { return run.Face().Crop(secondRow.left, secondRow.top, secondRow.right, secondRow.bottom); };
+    const auto rowPicture = [&] {
+        return run.Face().Crop(secondRow.left, secondRow.top, secondRow.right, secondRow.bottom);
+    };
     const Image entryRow = rowPicture();
     const ClientPoint first = CentreOf(layout::LibraryRowRect(0));
     ASSERT_TRUE(x.Click(run.Main(), first.x, first.y));
@@ -101,19 +103,18 @@ void OpenTheUserPart(const XDisplay& x, ProgramRun& run)
 }
 
 // The program's window other than the main one, waited for.
-std::optional<Window> WaitDialog(const XDisplay& x, ProgramRun& run, const std::string& nameRegex,
-                                 std::chrono::milliseconds timeout = 10s)
+std::optional<Window> WaitDialog(const XDisplay& x, ProgramRun& run)
 {
     std::optional<Window> dialog;
     WaitUntil(
         [&] {
-            for (Window w : x.Windows(nameRegex, run.Pid())) {
+            for (Window w : x.Windows(".*", run.Pid())) {
                 if (w != run.Main())
                     dialog = w;
             }
             return dialog.has_value();
         },
-        timeout);
+        10s);
     return dialog;
 }
 
@@ -122,7 +123,7 @@ void AddThroughTheFileDialog(const XDisplay& x, ProgramRun& run, const std::stri
 {
     const ClientPoint add = CentreOf(layout::LibraryAddRect(kFirstUserEntryRow));
     ASSERT_TRUE(x.Click(run.Main(), add.x, add.y));
-    const std::optional<Window> dialog = WaitDialog(x, run, ".*");
+    const std::optional<Window> dialog = WaitDialog(x, run);
     ASSERT_TRUE(dialog.has_value()) << "no file dialog";
     x.Activate(*dialog);
     ASSERT_TRUE(x.Type(typed));
@@ -132,8 +133,8 @@ void AddThroughTheFileDialog(const XDisplay& x, ProgramRun& run, const std::stri
 
 // The sample properties dialog of one added file, accepted with Return
 // (OK is its default button); `previous` is the dialog of the file before.
-// A plain sample gets the first kind (never stretched) instead of the loop
-// kind the group proposes: in tab order the path, name, key and description
+// A plain sample gets the first kind (a plain sample, not stretched)
+// instead of the loop kind the group proposes: in tab order the path, name, key and description
 // fields and the browse button come before the kind list.
 void AcceptSampleProperties(const XDisplay& x, ProgramRun& run, std::optional<Window>& previous, bool plain)
 {
@@ -226,8 +227,8 @@ std::string LibraryJson(const ProgramFolder& folder)
 // What the library of `folder` finds for a cell's texts, without guessing.
 std::string Resolve(const ProgramFolder& folder, const std::string& name, const std::string& path)
 {
-    return RunCliIn(folder.Path(),
-                    {"library", "resolve", "Electro", "Drums", "User", "Any", name, "", path, name, "--no-fuzzy", "--json"})
+    return RunCliIn(folder.Path(), {"library", "resolve", "Electro", "Drums", "User", "Any", name, "", path, name,
+                                     "--no-fuzzy", "--json"})
         .out;
 }
 
@@ -243,9 +244,9 @@ TEST(Import, AWaveAndAnMpegFileBecomeCellsThatPreviewAndAreKeptInTheLibrary)
     const std::string mpeg = sounds + "other beats.mp3";
     ASSERT_TRUE(WriteWaveSound(wave, Beats(1)));
     ASSERT_TRUE(WriteWaveSound(sounds + "source.wav", Beats(2)));
-    const bool encoded = RunTool({"lame", "--quiet", "-b", "192", sounds + "source.wav", mpeg}, EnvironmentWith({}), 60s)
-                             .ok() &&
-                         fs::exists(mpeg);
+    const ToolResult lame =
+        RunTool({"lame", "--quiet", "-b", "192", sounds + "source.wav", mpeg}, EnvironmentWith({}), 60s);
+    const bool encoded = lame.ok() && fs::exists(mpeg);
     if (!encoded) {
         if (E2eSession::Required())
             FAIL() << "lame is needed to make the MPEG file (scripts/install-deps.sh installs it)";
@@ -319,8 +320,8 @@ TEST(Import, AWaveAndAnMpegFileBecomeCellsThatPreviewAndAreKeptInTheLibrary)
     }
 }
 
-// A wave file of `frames` silent frames whose header is made by `fmt`
-// (the "fmt " chunk's id, size and body as written).
+// A wave file of 1000 silent frames whose "fmt " chunk (id, size and body)
+// is `fmtChunk` as given.
 bool WriteHostileWave(const std::string& path, const std::string& fmtChunk)
 {
     std::string body = "WAVE" + fmtChunk + "data";
@@ -364,7 +365,8 @@ TEST(Import, WaveFilesWithHostileHeadersAreRefusedWithAMessageAndChangeNothing)
     fs::create_directories(bad);
     // A format of no channels, and a format chunk claiming four gigabytes.
     ASSERT_TRUE(WriteHostileWave(bad + "no channels.wav", std::string("fmt \x10\0\0\0", 8) + FormatBody(0, 44100, 16)));
-    ASSERT_TRUE(WriteHostileWave(bad + "huge chunk.wav", std::string("fmt \xf0\xff\xff\xff", 8) + FormatBody(2, 44100, 16)));
+    ASSERT_TRUE(
+        WriteHostileWave(bad + "huge chunk.wav", std::string("fmt \xf0\xff\xff\xff", 8) + FormatBody(2, 44100, 16)));
     const std::string libraryBefore = LibraryJson(folder);
     ASSERT_NE(libraryBefore.find("\"samples\":580,"), std::string::npos) << libraryBefore;
 
