@@ -74,6 +74,39 @@ Samples ReadWaveSound(const std::string& path)
     return {};
 }
 
+bool WriteWaveSound(const std::string& path, const Samples& s)
+{
+    auto le32 = [](std::string& out, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out += static_cast<char>(v >> (8 * i) & 0xFF);
+    };
+    auto le16 = [](std::string& out, uint16_t v) {
+        out += static_cast<char>(v & 0xFF);
+        out += static_cast<char>(v >> 8);
+    };
+    const auto dataBytes = static_cast<uint32_t>(s.size() * 2);
+    std::string header = "RIFF";
+    le32(header, 36 + dataBytes);
+    header += "WAVEfmt ";
+    le32(header, 16);
+    le16(header, 1);
+    le16(header, 2);
+    le32(header, kFramesPerSecond);
+    le32(header, kFramesPerSecond * 4);
+    le16(header, 4);
+    le16(header, 16);
+    header += "data";
+    le32(header, dataBytes);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    for (int16_t v : s) {
+        const auto u = static_cast<uint16_t>(v);
+        out.put(static_cast<char>(u & 0xFF));
+        out.put(static_cast<char>(u >> 8));
+    }
+    return static_cast<bool>(out);
+}
+
 int64_t FirstSounding(const Samples& s, int32_t threshold)
 {
     for (size_t i = 0; i < s.size(); ++i) {

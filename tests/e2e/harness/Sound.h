@@ -20,6 +20,8 @@ using Samples = std::vector<int16_t>;
 Samples ReadRawSound(const std::string& path);
 // The data of a canonical wave file; empty for anything else.
 Samples ReadWaveSound(const std::string& path);
+// Writes `s` as a canonical wave file; false when it cannot be written.
+bool WriteWaveSound(const std::string& path, const Samples& s);
 inline int64_t FrameCount(const Samples& s) { return static_cast<int64_t>(s.size() / 2); }
 
 struct SoundMatch {
