@@ -8,6 +8,7 @@
 // What the window did is read back from the files it saves, with the
 // command-line tool's `song info`.
 
+#include "LibraryGestures.h"
 #include "ProgramUnderTest.h"
 #include "SongFile.h"
 #include "Sound.h"
@@ -288,6 +289,25 @@ TEST(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
     ASSERT_FALSE(HasFatalFailure());
     CarryThreeCells(x, *run);
     ASSERT_FALSE(HasFatalFailure());
+
+    // A sample of the person's own, which only the package can bring to
+    // the other machine: added to the drums' user part, carried into
+    // channel 4.
+    const std::string own = session.Root() + "/my own beat.wav";
+    ASSERT_TRUE(WriteWaveSound(own, Beats(7)));
+    OpenTheUserPart(x, *run);
+    ASSERT_FALSE(HasFatalFailure());
+    AddThroughTheFileDialog(x, *run, "\"" + own + "\"");
+    ASSERT_FALSE(HasFatalFailure());
+    std::optional<Window> previous;
+    AcceptSampleProperties(x, *run, previous, true);
+    ASSERT_FALSE(HasFatalFailure());
+    x.Activate(run->Main());
+    const ClientPoint from = CarryStart(layout::LibraryCellRect(kFirstUserEntryRow, 0));
+    const ClientPoint to = DropPoint(0, 3);
+    ASSERT_TRUE(x.Drag(run->Main(), from.x, from.y, to.x, to.y, 10));
+    ASSERT_TRUE(WaitUntil([&] { return x.Windows(".*", run->Pid()).size() == 1; }, 5s));
+
     const std::string package = session.Root() + "/to take along.wcp";
     SaveThroughTheDialog(x, *run, package);
     ASSERT_FALSE(HasFatalFailure());
@@ -300,29 +320,28 @@ TEST(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
     x.Activate(*question);
     ASSERT_TRUE(x.Key({"alt+n"}));
     ASSERT_EQ(run->WaitExit(15s), 0);
+    // The package took the file along, but it stays where it was.
+    ASSERT_TRUE(fs::exists(own));
 
-    // Another machine: a fresh program folder opens the package.
+    // Another machine: a fresh program folder opens the package; the
+    // person's file is not there.
     const ProgramFolder& other = session.AnotherFolder("elsewhere");
     ASSERT_TRUE(other.Ready());
+    fs::rename(own, own + ".away");
     ProgramRun* second = session.Launch({}, &other);
     ASSERT_NE(second, nullptr);
     ASSERT_TRUE(second->DismissSplash());
     ASSERT_TRUE(x.Key({"ctrl+o"}));
-    std::optional<Window> dialog;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (Window v : x.Windows(".*", second->Pid())) {
-                if (v != second->Main())
-                    dialog = v;
-            }
-            return dialog.has_value();
-        },
-        10s))
-        << "no open dialog";
+    const std::optional<Window> dialog = WaitOtherWindow(x, *second);
+    ASSERT_TRUE(dialog.has_value()) << "no open dialog";
     x.Activate(*dialog);
     ASSERT_TRUE(x.Type(package));
     ASSERT_TRUE(x.Key({"Return"}));
     ASSERT_TRUE(WaitClosed(x, *dialog));
+    // The sample new to this machine is shown for confirmation first.
+    std::optional<Window> confirmed;
+    AcceptSampleProperties(x, *second, confirmed, false);
+    ASSERT_FALSE(HasFatalFailure());
     // The package's song was never named; it stays unnamed until the
     // person saves it here.
     EXPECT_TRUE(second->WaitTitle("Brickmelody - [Untitled-1.ncp]", 20s)) << second->Title();
@@ -331,7 +350,16 @@ TEST(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
     std::string why;
     const std::optional<SongSummary> song = ReadSongSummary(other.Path(), other / "last.ncp", &why);
     ASSERT_TRUE(song.has_value()) << why;
-    ExpectTheThreeCells(*song);
+    ASSERT_EQ(Placement(*song), "0:0 0:1 0:2 0:3");
+    for (const SlotSummary& s : song->slots)
+        EXPECT_TRUE(s.resolved) << s.sample;
+    // The own sample now lives in the second folder's user samples.
+    const std::string& unpacked = song->slots[3].sample;
+    EXPECT_NE(unpacked.find("my own beat"), std::string::npos) << unpacked;
+    const fs::path file = fs::path(unpacked).is_absolute() ? fs::path(unpacked) : fs::path(other.Path()) / unpacked;
+    EXPECT_TRUE(fs::exists(file)) << file;
+    EXPECT_EQ(file.string().rfind(other.Path(), 0), 0u) << file << " lies outside the second program folder";
+    EXPECT_EQ(ReadWaveSound(file.string()), Beats(7));
 }
 
 } // namespace
