@@ -85,7 +85,8 @@ TEST(BadInput, ACutSongAndAPackageReachingOutsideGiveTheirMessagesAndChangeNothi
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(WaitUntil([&] { return Compare(run->StatusLine(), quiet, 0).pixels > 0; }, 5s))
         << "no message for the package";
-    const ReferenceCheck refused = CheckAgainstReference(run->StatusLine(), "status-package-refused", {16, 40});
+    const ReferenceCheck refused =
+        WaitForReference([&] { return run->StatusLine(); }, "status-package-refused", {16, 40});
     EXPECT_TRUE(refused.ok) << refused.message;
     EXPECT_EQ(run->Title(), "Brickmelody - [Intro.ncp]");
     EXPECT_FALSE(fs::exists(session.Root() + "/evil.smp"));
@@ -94,7 +95,7 @@ TEST(BadInput, ACutSongAndAPackageReachingOutsideGiveTheirMessagesAndChangeNothi
     OpenThroughTheDialog(x, *run, bad + "cut.ncp");
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(run->WaitTitle("Brickmelody - [cut.ncp]")) << run->Title();
-    const ReferenceCheck cut = CheckAgainstReference(run->StatusLine(), "status-song-cut-short", {16, 40});
+    const ReferenceCheck cut = WaitForReference([&] { return run->StatusLine(); }, "status-song-cut-short", {16, 40});
     EXPECT_TRUE(cut.ok) << cut.message;
 
     // Nothing written anywhere: not in the program folder (the options and

@@ -255,9 +255,9 @@ TEST(Import, WaveFilesWithHostileHeadersAreRefusedWithAMessageAndChangeNothing)
         PointerAway(x, *run);
         EXPECT_TRUE(WaitUntil([&] { return Compare(run->StatusLine(), status, 0).pixels > 0; }, 5s))
             << "no message for " << file;
-        status = run->StatusLine();
-        const ReferenceCheck said = CheckAgainstReference(status, reference, {16, 40});
+        const ReferenceCheck said = WaitForReference([&] { return run->StatusLine(); }, reference, {16, 40});
         EXPECT_TRUE(said.ok) << said.message;
+        status = run->StatusLine();
         EXPECT_TRUE(x.Windows("^Sample properties$", run->Pid()).empty()) << "the file was taken";
         // The free entry stays free, the add button in its place.
         const Difference unchanged = Compare(LibraryArea(*run), library, 0);

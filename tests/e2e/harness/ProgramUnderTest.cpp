@@ -236,6 +236,33 @@ ProgramRun* E2eSession::Launch(const std::vector<std::string>& args, const Progr
     return started->WaitMainWindow() ? started : nullptr;
 }
 
+ReferenceCheck WaitForReference(const std::function<Image()>& grab, const std::string& name,
+                                const Tolerance& tolerance, std::chrono::milliseconds timeout)
+{
+    const char* update = std::getenv("BM_E2E_UPDATE_REFERENCES");
+    if (update && std::string(update) == "1") {
+        Image last = grab();
+        WaitUntil(
+            [&] {
+                PollPause(300ms);
+                Image now = grab();
+                const Difference d = Compare(now, last, 0);
+                last = std::move(now);
+                return !d.sizesDiffer && d.pixels == 0;
+            },
+            timeout);
+        return CheckAgainstReference(last, name, tolerance);
+    }
+    ReferenceCheck check;
+    WaitUntil(
+        [&] {
+            check = CheckAgainstReference(grab(), name, tolerance);
+            return check.ok;
+        },
+        timeout, 100ms);
+    return check;
+}
+
 std::map<std::string, std::string> FolderState(const std::string& folder)
 {
     std::map<std::string, std::string> out;

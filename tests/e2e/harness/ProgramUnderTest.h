@@ -19,6 +19,7 @@
 #include "platform/Geometry.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -136,6 +137,13 @@ private:
     std::vector<std::unique_ptr<ProgramFolder>> m_others;
     std::vector<std::unique_ptr<ProgramRun>> m_runs;
 };
+
+// Checks a picture that may still be changing (a status message being
+// drawn, a window settling) against a reference: grabs it until it matches
+// or `timeout` has passed, and gives the last check. While references are
+// being rewritten it waits instead until the picture holds still.
+ReferenceCheck WaitForReference(const std::function<Image()>& grab, const std::string& name,
+                                const Tolerance& tolerance, std::chrono::milliseconds timeout = 5s);
 
 // A snapshot of a folder tree: every file with its size and modification
 // time, to show that something changed nothing on disk.
