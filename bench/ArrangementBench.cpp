@@ -4,6 +4,7 @@
 // outline and its repaint). The view's cost must not grow with the song.
 
 #include "Catalogue.h"
+#include "QuietServices.h"
 #include "Songs.h"
 
 #include "app/AppContext.h"
@@ -103,36 +104,9 @@ BENCHMARK(BM_PaintLongSongMiddle)->DenseRange(0, static_cast<int>(kMeasureWidths
 
 // ---- A drag step: the window's areas on a headless controller ----
 
-class NullEngine : public engine::EngineClient {
-public:
-    void Post(engine::EngineCommand) override {}
-};
-class NoReadings : public EngineReadings {
-public:
-    int64_t Position() override { return -1; }
-    std::array<int32_t, 12> Levels(int64_t) override { return {}; }
-    int DeviceVolume() override { return -1; }
-};
-class NoFiles : public FileFacts {
-public:
-    bool WorkFileExists() override { return false; }
-    bool OnOtherFileSystem(const std::string&) override { return false; }
-};
-class NoSamples : public SampleTools {
-public:
-    void PublishLibrary(const SampleLibrary&) override {}
-    int64_t EstimateImportBytes(const std::string&) override { return 0; }
-    bool MakePitchedCopy(const SampleDescriptor&, const SampleRef&, double, int64_t, const std::string&,
-                         std::string*) override
-    {
-        return false;
-    }
-};
-
-class View : public MainView {
+class View : public bench::QuietView {
 public:
     ArrangementAreas* areas = nullptr;
-    void SetWindowTitle(const std::string&) override {}
     void Repaint(Area area) override
     {
         if (areas)
@@ -148,17 +122,6 @@ public:
         if (areas)
             areas->PaintMeasures(first, count);
     }
-    void ShowStatus(const TextRecord&, const std::string&) override {}
-    void ClearStatus() override {}
-    int32_t ArrangementLeft() const override { return layout::kArrangement.left; }
-    int32_t ArrangementRight() const override { return layout::kArrangement.right; }
-    int32_t LibraryVisibleRows() const override { return layout::kLibraryVisibleRows; }
-    void OpenMenu(const std::string&, MenuAnchor) override {}
-    void OpenTimeWindow(int32_t) override {}
-    void StartPlacementDrag() override {}
-    void OpenValueSlider(const ValueSliderRequest&) override {}
-    void CloseChannelPopup(bool) override {}
-    void BeginClosing() override {}
 };
 
 class Host : public AreaHost {
@@ -192,16 +155,14 @@ public:
 void DragStep(benchmark::State& bench, const Song& song)
 {
     app::AppContext app;
-    NullEngine engine;
-    NoReadings readings;
+    bench::CountingEngine engine;
+    bench::QuietProgram quiet;
     platform::ScriptedDialogs dialogs;
     platform::RecordingShell shell;
     dialogs::ScriptedDialogs scripted;
     dialogs::DialogSet commandDialogs = scripted.Take();
-    NoFiles files;
-    NoSamples samples;
     View view;
-    MainController controller(MainServices{app, engine, readings, dialogs, shell, commandDialogs, files, samples, nullptr, {}},
+    MainController controller(MainServices{app, engine, quiet, dialogs, shell, commandDialogs, quiet, quiet, nullptr, {}},
                               view);
     MainState& state = controller.State();
     state.doc.library = Catalogue().library;

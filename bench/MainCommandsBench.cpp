@@ -2,7 +2,8 @@
 // command table as a key or menu runs them: select all, copy, delete and
 // undo it, reverse, zoom, and stepping the cursor.
 
-#include "engine/EngineCommand.h"
+#include "QuietServices.h"
+
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "song/MeasureEditing.h"
@@ -17,25 +18,6 @@ namespace {
 using namespace bm;
 using namespace bm::ui;
 
-class QuietView : public MainView {
-public:
-    void SetWindowTitle(const std::string&) override {}
-    void Repaint(Area) override {}
-    void RepaintChannel(int32_t) override {}
-    void RepaintMeasures(int32_t, int32_t) override {}
-    void ShowStatus(const TextRecord&, const std::string&) override {}
-    void ClearStatus() override {}
-    int32_t ArrangementLeft() const override { return 80; }
-    int32_t ArrangementRight() const override { return 789; }
-    int32_t LibraryVisibleRows() const override { return 7; }
-    void OpenMenu(const std::string&, MenuAnchor) override {}
-    void OpenTimeWindow(int32_t) override {}
-    void StartPlacementDrag() override {}
-    void OpenValueSlider(const ValueSliderRequest&) override {}
-    void CloseChannelPopup(bool) override {}
-    void BeginClosing() override {}
-};
-
 class YesDialogs : public platform::Dialogs {
 public:
     platform::MessageAnswer ShowMessage(const platform::MessageRequest&) override { return platform::MessageAnswer::Yes; }
@@ -44,28 +26,9 @@ public:
     bool ChooseFolder(const platform::FolderRequest&, std::string&) override { return false; }
 };
 
-class NoReadings : public EngineReadings, public FileFacts, public SampleTools {
-public:
-    int64_t Position() override { return -1; }
-    std::array<int32_t, 12> Levels(int64_t) override { return {}; }
-    int DeviceVolume() override { return -1; }
-    bool WorkFileExists() override { return false; }
-    bool OnOtherFileSystem(const std::string&) override { return false; }
-    void PublishLibrary(const SampleLibrary&) override {}
-    int64_t EstimateImportBytes(const std::string&) override { return 0; }
-    bool MakePitchedCopy(const SampleDescriptor&, const SampleRef&, double, int64_t, const std::string&,
-                         std::string*) override
-    {
-        return false;
-    }
-};
-
-// Counts the engine commands instead of keeping them.
-class CountingEngine : public engine::EngineClient {
-public:
-    void Post(engine::EngineCommand) override { ++posted; }
-    int64_t posted = 0;
-};
+using bench::CountingEngine;
+using bench::QuietProgram;
+using bench::QuietView;
 
 struct Window {
     Window()
@@ -80,7 +43,7 @@ struct Window {
     }
     app::AppContext app;
     CountingEngine engine;
-    NoReadings quiet;
+    QuietProgram quiet;
     YesDialogs dialogs;
     platform::RecordingShell shell;
     dialogs::ScriptedDialogs scripted;

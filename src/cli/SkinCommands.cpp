@@ -25,11 +25,15 @@ namespace {
 
 const std::vector<std::string> kFontOptions{"cell", "chars"};
 
-// The archive named by the first of `count + 1` positional words, or the
-// program folder's when only `count` are given. Sets `first` to the index
-// of the first word after the archive.
-int OpenArchive(Invocation& in, size_t count, ResourceArchive& archive, size_t& first)
+// The start every skin command shares: `count` positional words, or
+// `count + 1` when the first names the archive (otherwise the program
+// folder's archive is used); the archive opened read-only. Sets `first` to
+// the index of the first word after the archive.
+int StartSkinCommand(Invocation& in, size_t count, const std::vector<std::string>& valueOptions,
+                     ResourceArchive& archive, size_t& first)
 {
+    if (!in.Expect(count, count + 1, {}, valueOptions))
+        return kExitUsage;
     std::string path;
     if (in.ArgCount() > count) {
         path = in.Arg(0);
@@ -202,11 +206,9 @@ void MenuText(std::ostream& out, const MenuDescription& menu, int depth)
 
 int RunSkinMenu(Invocation& in)
 {
-    if (!in.Expect(1, 2, {}, {}))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 1, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 1, {}, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     if (archive.FindEntry(entry) < 0)
@@ -231,11 +233,9 @@ int RunSkinMenu(Invocation& in)
 
 int RunSkinHints(Invocation& in)
 {
-    if (!in.Expect(0, 1, {}, {}))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 0, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 0, {}, archive, first); status != kExitOk)
         return status;
     StringTable table(archive);
     JsonWriter json;
@@ -272,11 +272,9 @@ int RunSkinHints(Invocation& in)
 
 int RunSkinTexts(Invocation& in)
 {
-    if (!in.Expect(1, 2, {}, {}))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 1, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 1, {}, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     if (archive.FindEntry(entry) < 0)
@@ -312,11 +310,9 @@ int RunSkinTexts(Invocation& in)
 
 int RunSkinFont(Invocation& in)
 {
-    if (!in.Expect(1, 2, {}, kFontOptions))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 1, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 1, kFontOptions, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     BitmapFont font;
@@ -358,11 +354,9 @@ int RunSkinFont(Invocation& in)
 
 int RunSkinTextWidth(Invocation& in)
 {
-    if (!in.Expect(2, 3, {}, kFontOptions))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 2, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 2, kFontOptions, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     BitmapFont font;
@@ -404,11 +398,9 @@ MenuImages PopupImages(const ResourceArchive& archive)
 
 int RunSkinRenderMenu(Invocation& in)
 {
-    if (!in.Expect(2, 3, {}, {"font"}))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 2, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 2, {"font"}, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     const std::string out = in.Arg(first + 1);
@@ -446,11 +438,9 @@ int RunSkinRenderMenu(Invocation& in)
 
 int RunSkinRenderText(Invocation& in)
 {
-    if (!in.Expect(3, 4, {}, kFontOptions))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 3, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 3, kFontOptions, archive, first); status != kExitOk)
         return status;
     const std::string entry = in.Arg(first);
     const std::string text = in.Arg(first + 1);
@@ -484,11 +474,9 @@ int RunSkinRenderText(Invocation& in)
 
 int RunSkinCheck(Invocation& in)
 {
-    if (!in.Expect(0, 1, {}, {}))
-        return kExitUsage;
     ResourceArchive archive;
     size_t first = 0;
-    if (int status = OpenArchive(in, 0, archive, first); status != kExitOk)
+    if (int status = StartSkinCommand(in, 0, {}, archive, first); status != kExitOk)
         return status;
     int missing = 0, malformed = 0;
     JsonWriter json;

@@ -140,19 +140,31 @@ void ExpectTheThreeCells(const SongSummary& song)
     EXPECT_NE(song.slots[2].sample.find("silence"), std::string::npos) << song.slots[2].sample;
 }
 
-TEST(Compose, ANewSongWithTwoLoopsAndASilenceSavedThroughTheDialog)
-{
-    E2eSession session;
-    BM_E2E_REQUIRE_SESSION(session);
-    const XDisplay& x = session.X();
-    ProgramRun* run = session.Launch({});
-    ASSERT_NE(run, nullptr);
-    ASSERT_TRUE(run->DismissSplash());
+// Each case starts from the same song: a new one with the first part's
+// first two cells in channels 1 and 2 and the silence cell in channel 3.
+class ComposedSong : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        BM_E2E_REQUIRE_SESSION(session);
+        run = session.Launch({});
+        ASSERT_NE(run, nullptr);
+        ASSERT_TRUE(run->DismissSplash());
+        NewSong(session.X(), *run);
+        ASSERT_FALSE(HasFatalFailure());
+        CarryThreeCells(session.X(), *run);
+    }
 
-    NewSong(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
-    CarryThreeCells(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
+    E2eSession session;
+    ProgramRun* run = nullptr;
+};
+using Compose = ComposedSong;
+using Edit = ComposedSong;
+using Package = ComposedSong;
+
+TEST_F(Compose, ANewSongWithTwoLoopsAndASilenceSavedThroughTheDialog)
+{
+    const XDisplay& x = session.X();
     const std::string path = session.Root() + "/my first song.ncp";
     SaveThroughTheDialog(x, *run, path);
     ASSERT_FALSE(HasFatalFailure());
@@ -168,19 +180,10 @@ TEST(Compose, ANewSongWithTwoLoopsAndASilenceSavedThroughTheDialog)
     EXPECT_EQ(run->PowerOff(), 0);
 }
 
-TEST(Edit, BandCopyPasteDeleteUndoTwiceARegionAndRegionPlay)
+TEST_F(Edit, BandCopyPasteDeleteUndoTwiceARegionAndRegionPlay)
 {
-    E2eSession session;
-    BM_E2E_REQUIRE_SESSION(session);
     const XDisplay& x = session.X();
-    ProgramRun* run = session.Launch({});
-    ASSERT_NE(run, nullptr);
-    ASSERT_TRUE(run->DismissSplash());
     const Window w = run->Main();
-    NewSong(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
-    CarryThreeCells(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
     const std::string path = session.Root() + "/edit.ncp";
     SaveThroughTheDialog(x, *run, path);
     ASSERT_FALSE(HasFatalFailure());
@@ -277,18 +280,9 @@ TEST(Edit, BandCopyPasteDeleteUndoTwiceARegionAndRegionPlay)
     EXPECT_EQ(FirstSounding(after), -1) << "sound after the region's end";
 }
 
-TEST(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
+TEST_F(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
 {
-    E2eSession session;
-    BM_E2E_REQUIRE_SESSION(session);
     const XDisplay& x = session.X();
-    ProgramRun* run = session.Launch({});
-    ASSERT_NE(run, nullptr);
-    ASSERT_TRUE(run->DismissSplash());
-    NewSong(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
-    CarryThreeCells(x, *run);
-    ASSERT_FALSE(HasFatalFailure());
 
     // A sample of the person's own, which only the package can bring to
     // the other machine: added to the drums' user part, carried into

@@ -198,16 +198,22 @@ bool ArrangementAreas::OnLeftDown(int32_t x, int32_t y, uint32_t m)
     return true;
 }
 
-bool ArrangementAreas::OnLeftUp(int32_t x, int32_t y, uint32_t m)
+bool ArrangementAreas::EndsDialogState(int32_t x, int32_t y, uint32_t m)
 {
     m_lastMouse = {x, y};
     m_lastMods = m;
     int32_t& state = S().view.dragState;
-    // The release that may follow a file dialog only ends that state.
-    if (state == kAfterDialog) {
-        state = kIdle;
+    if (state != kAfterDialog)
+        return false;
+    state = kIdle;
+    return true;
+}
+
+bool ArrangementAreas::OnLeftUp(int32_t x, int32_t y, uint32_t m)
+{
+    if (EndsDialogState(x, y, m))
         return true;
-    }
+    int32_t& state = S().view.dragState;
     if (state == kIdle)
         return PlaceAt(x, y) != AreaPlace::None;
     if (state == kButtonDown) {
@@ -298,13 +304,9 @@ bool ArrangementAreas::OnRightDown(int32_t x, int32_t y, uint32_t m)
 
 bool ArrangementAreas::OnRightUp(int32_t x, int32_t y, uint32_t m)
 {
-    m_lastMouse = {x, y};
-    m_lastMods = m;
-    int32_t& state = S().view.dragState;
-    if (state == kAfterDialog) {
-        state = kIdle;
+    if (EndsDialogState(x, y, m))
         return true;
-    }
+    int32_t& state = S().view.dragState;
     if (m & mods::kLeftButton)
         return state != kIdle || PlaceAt(x, y) != AreaPlace::None;
     if (state == kIdle)

@@ -170,6 +170,9 @@ private:
     geometry::Frame Frame() const { return ArrangementFrame(S()); }
     bool Busy() const { return S().view.busy > 0; }
 
+    // Notes the pointer of a release; true when the release only ends the
+    // state a file dialog left behind (its closing click reaches the window).
+    bool EndsDialogState(int32_t x, int32_t y, uint32_t m);
     // A button went down on one of the areas: remember where and wait.
     void HoldPress(const Press& press);
 
