@@ -4,6 +4,7 @@
 // with its reason and the song on screen stays. Neither changes anything on
 // disk.
 
+#include "DialogGestures.h"
 #include "ProgramUnderTest.h"
 
 #include <gtest/gtest.h>
@@ -28,21 +29,7 @@ bool WriteText(const std::string& path, const std::string& text)
 void OpenThroughTheDialog(const XDisplay& x, ProgramRun& run, const std::string& path)
 {
     ASSERT_TRUE(x.Key({"ctrl+o"}));
-    std::optional<Window> dialog;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (Window w : x.Windows(".*", run.Pid())) {
-                if (w != run.Main())
-                    dialog = w;
-            }
-            return dialog.has_value();
-        },
-        10s))
-        << "no open dialog";
-    x.Activate(*dialog);
-    ASSERT_TRUE(x.Type(path));
-    ASSERT_TRUE(x.Key({"Return"}));
-    ASSERT_TRUE(WaitUntil([&] { return !x.Visible(*dialog); }, 10s)) << "the open dialog stayed";
+    AnswerFileDialog(x, run, path);
 }
 
 TEST(BadInput, ACutSongAndAPackageReachingOutsideGiveTheirMessagesAndChangeNothing)

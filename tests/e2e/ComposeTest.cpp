@@ -9,6 +9,7 @@
 // command-line tool's `song info`.
 
 #include "LibraryGestures.h"
+#include "DialogGestures.h"
 #include "ProgramUnderTest.h"
 #include "SongFile.h"
 #include "Sound.h"
@@ -326,12 +327,8 @@ TEST_F(Package, SavedAsAPackageAndOpenedOnACleanProgramFolderEverySlotResolves)
     ASSERT_NE(second, nullptr);
     ASSERT_TRUE(second->DismissSplash());
     ASSERT_TRUE(x.Key({"ctrl+o"}));
-    const std::optional<Window> dialog = WaitOtherWindow(x, *second);
-    ASSERT_TRUE(dialog.has_value()) << "no open dialog";
-    x.Activate(*dialog);
-    ASSERT_TRUE(x.Type(package));
-    ASSERT_TRUE(x.Key({"Return"}));
-    ASSERT_TRUE(WaitClosed(x, *dialog));
+    AnswerFileDialog(x, *second, package);
+    ASSERT_FALSE(HasFatalFailure());
     // The sample new to this machine is shown for confirmation first.
     std::optional<Window> confirmed;
     AcceptSampleProperties(x, *second, confirmed, false);

@@ -76,33 +76,12 @@ void OpenTheUserPart(const XDisplay& x, ProgramRun& run)
         << "the user part did not open";
 }
 
-// The program's window other than the main one, waited for.
-std::optional<Window> WaitOtherWindow(const XDisplay& x, ProgramRun& run)
-{
-    std::optional<Window> dialog;
-    WaitUntil(
-        [&] {
-            for (Window w : x.Windows(".*", run.Pid())) {
-                if (w != run.Main())
-                    dialog = w;
-            }
-            return dialog.has_value();
-        },
-        10s);
-    return dialog;
-}
-
 // The add button, then `typed` in the file dialog's name field and Return.
 void AddThroughTheFileDialog(const XDisplay& x, ProgramRun& run, const std::string& typed)
 {
     const ClientPoint add = CentreOf(layout::LibraryAddRect(kFirstUserEntryRow));
     ASSERT_TRUE(x.Click(run.Main(), add.x, add.y));
-    const std::optional<Window> dialog = WaitOtherWindow(x, run);
-    ASSERT_TRUE(dialog.has_value()) << "no file dialog";
-    x.Activate(*dialog);
-    ASSERT_TRUE(x.Type(typed));
-    ASSERT_TRUE(x.Key({"Return"}));
-    ASSERT_TRUE(WaitUntil([&] { return !x.Visible(*dialog); }, 10s)) << "the file dialog stayed";
+    AnswerFileDialog(x, run, typed);
 }
 
 // The sample properties dialog of one added file, accepted with Return

@@ -9,6 +9,7 @@
 //     std::optional<Window> previous;
 //     AcceptSampleProperties(x, run, previous, true);
 
+#include "DialogGestures.h"
 #include "ProgramUnderTest.h"
 #include "Sound.h"
 
@@ -45,9 +46,6 @@ Image CellPicture(ProgramRun& run, int32_t row, int32_t column);
 // with the add button, shows under the part rows. (Fails the test when the
 // browser does not answer.)
 void OpenTheUserPart(const XDisplay& x, ProgramRun& run);
-
-// The program's window other than the main one, waited for.
-std::optional<Window> WaitOtherWindow(const XDisplay& x, ProgramRun& run);
 
 // The add button, then `typed` in the file dialog's name field and Return.
 void AddThroughTheFileDialog(const XDisplay& x, ProgramRun& run, const std::string& typed);
