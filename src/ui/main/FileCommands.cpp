@@ -6,6 +6,7 @@
 #include "ui/main/CommandIds.h"
 #include "ui/main/DocumentIdentity.h"
 #include "ui/main/MainController.h"
+#include "ui/main/SampleDialogFields.h"
 #include "ui/main/Selection.h"
 #include "ui/main/TextFill.h"
 
@@ -64,14 +65,7 @@ public:
         dialogs::SampleDialog* dialog = m_controller.Services().dialogSet.sample.get();
         if (!dialog)
             return {};
-        dialogs::SampleRequest request;
-        request.mode = dialogs::SampleDialogMode::Properties;
-        request.path = descriptor.path;
-        request.name = descriptor.firstText;
-        request.key = descriptor.secondText;
-        request.fourth = descriptor.fourthText;
-        request.kindIndex = descriptor.kind;
-        request.length = descriptor.length;
+        dialogs::SampleRequest request = SampleRequestFor(dialogs::SampleDialogMode::Properties, descriptor);
         request.offerSkip = true;
         dialogs::SampleResult result;
         {
@@ -80,11 +74,8 @@ public:
         }
         if (result.outcome != dialogs::SampleOutcome::Ok)
             return {false, result.outcome == dialogs::SampleOutcome::Skipped};
-        descriptor.firstText = result.name;
-        descriptor.secondText = result.key;
-        descriptor.fourthText = result.fourth;
-        descriptor.kind = result.kindIndex;
-        descriptor.length = result.length;
+        // The package's file goes where the package says.
+        ApplySampleTexts(result, descriptor);
         return {};
     }
 

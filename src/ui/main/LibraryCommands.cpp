@@ -7,6 +7,7 @@
 #include "ui/main/DocumentIdentity.h"
 #include "ui/main/LibraryRows.h"
 #include "ui/main/MainController.h"
+#include "ui/main/SampleDialogFields.h"
 #include "ui/main/Selection.h"
 #include "ui/main/TextFill.h"
 
@@ -60,29 +61,6 @@ void ForEachRefInChord(std::vector<Measure>& measures, const SampleRef& chord, F
     }
 }
 
-dialogs::SampleRequest RequestFor(dialogs::SampleDialogMode mode, const SampleDescriptor& d)
-{
-    dialogs::SampleRequest r;
-    r.mode = mode;
-    r.path = d.path;
-    r.name = d.firstText;
-    r.key = d.secondText;
-    r.fourth = d.fourthText;
-    r.kindIndex = d.kind;
-    r.length = d.length;
-    return r;
-}
-
-void Apply(const dialogs::SampleResult& r, SampleDescriptor& d)
-{
-    d.path = r.path;
-    d.firstText = r.name;
-    d.secondText = r.key;
-    d.fourthText = r.fourth;
-    d.kind = r.kindIndex;
-    d.length = r.length;
-}
-
 // Songs used as samples, and every sample of the songs' style, are never
 // stretched: the kind list offers only "not stretched".
 bool KindRestricted(const SampleDescriptor& d, const SampleRef& place)
@@ -96,7 +74,7 @@ int32_t MainController::SampleProperties(int32_t, int64_t)
 {
     const SampleRef ref = m_state.view.librarySelection;
     const SampleDescriptor& cell = *SelectedFilledCell(m_state);
-    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::Properties, cell);
+    dialogs::SampleRequest request = SampleRequestFor(dialogs::SampleDialogMode::Properties, cell);
     request.restrictKinds = KindRestricted(cell, ref);
     dialogs::SampleResult result;
     {
@@ -107,7 +85,7 @@ int32_t MainController::SampleProperties(int32_t, int64_t)
         return 0;
     SampleDescriptor* target = m_state.doc.library.Find(ref);
     const std::string oldPath = target->path;
-    Apply(result, *target);
+    ApplySampleResult(result, *target);
     m_services.samples.PublishLibrary(m_state.doc.library);
     m_services.engine.Post(engine::DeleteSampleCache{ref, oldPath});
     for (int32_t m = 0; m < m_state.Measures(); ++m) {
@@ -184,7 +162,7 @@ int32_t MainController::SampleFile(int32_t, int64_t)
 {
     const SampleRef ref = m_state.view.librarySelection;
     const SampleDescriptor& cell = *SelectedFilledCell(m_state);
-    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::Properties, cell);
+    dialogs::SampleRequest request = SampleRequestFor(dialogs::SampleDialogMode::Properties, cell);
     request.restrictKinds = KindRestricted(cell, ref);
     request.offerSkip = m_skipFlag != nullptr;
     dialogs::SampleResult result;
@@ -197,7 +175,7 @@ int32_t MainController::SampleFile(int32_t, int64_t)
             *m_skipFlag = result.outcome == dialogs::SampleOutcome::Skipped;
         return 0;
     }
-    Apply(result, *m_state.doc.library.Find(ref));
+    ApplySampleResult(result, *m_state.doc.library.Find(ref));
     m_services.samples.PublishLibrary(m_state.doc.library);
     m_view.Repaint(Area::Library);
     return 1;
@@ -420,7 +398,7 @@ int32_t MainController::PitchedCopy(int32_t, int64_t)
         std::snprintf(tempo, sizeof tempo, " %.1fbpm ", bpm);
         stem += tempo;
     }
-    dialogs::SampleRequest request = RequestFor(dialogs::SampleDialogMode::PitchCopy, source);
+    dialogs::SampleRequest request = SampleRequestFor(dialogs::SampleDialogMode::PitchCopy, source);
     request.path = folder + stem + "(pitch%s%s%s).wav";
     request.name = source.firstText + " %s";
     request.fourth = source.fourthText + " (pitched by %s smt.%s)";
@@ -445,7 +423,7 @@ int32_t MainController::PitchedCopy(int32_t, int64_t)
     LibraryChord* target = m_state.doc.library.FindChord(ref);
     NormaliseEntries(*target);
     SampleDescriptor copy = source;
-    Apply(result, copy);
+    ApplySampleResult(result, copy);
     copy.path = m_services.app.folders.StoreRelative(out);
     target->entries.back().variants[ref.Variant()] = copy;
     NormaliseEntries(*target);
@@ -487,7 +465,7 @@ int32_t MainController::RecordIntoEntry(int32_t, int64_t)
     dialogs::SampleResult saved;
     {
         BusyScope busy(*this);
-        saved = m_services.dialogSet.sample->Run(RequestFor(dialogs::SampleDialogMode::SaveRecording, proposal));
+        saved = m_services.dialogSet.sample->Run(SampleRequestFor(dialogs::SampleDialogMode::SaveRecording, proposal));
     }
     if (saved.outcome != dialogs::SampleOutcome::Ok)
         return 0;
@@ -499,7 +477,7 @@ int32_t MainController::RecordIntoEntry(int32_t, int64_t)
     SampleDescriptor* cell = m_state.doc.library.Find(ref);
     if (!cell)
         return 0;
-    Apply(saved, *cell);
+    ApplySampleResult(saved, *cell);
     cell->path = m_services.app.folders.StoreRelative(saved.path);
     if (LibraryChord* target = m_state.doc.library.FindChord(ref))
         NormaliseEntries(*target);
