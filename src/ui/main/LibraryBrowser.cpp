@@ -116,7 +116,7 @@ void LibraryBrowser::LoadPictures(const ResourceArchive& archive)
     int32_t width = 0;
     int32_t height = 0;
     if (LoadBitmap24(archive, layout::kLibraryAddStrip, &pixels, &width, &height) &&
-        width >= layout::kLibraryAddWidth && height >= layout::kLibraryAddHeight) {
+        width >= 3 * layout::kLibraryAddWidth && height >= layout::kLibraryAddHeight) {
         m_addButton.pixels = std::move(pixels);
         m_addButton.width = width;
         m_addButton.height = height;
@@ -195,7 +195,8 @@ void LibraryBrowser::Paint(Pixels24 canvas, ConstPixels24 background, const Main
                                library_colours::kFreeText);
                 const Rect button = layout::LibraryAddRect(v);
                 if (!m_addButton.Empty()) {
-                    const int32_t cellIndex = addPressed ? 1 : 0;
+                    // Layout 6: the shape cell, then the normal and the pressed look.
+                    const int32_t cellIndex = addPressed ? 2 : 1;
                     const Rect from{cellIndex * button.Width(), 0, cellIndex * button.Width() + button.Width() - 1,
                                     button.Height() - 1};
                     draw::Picture(canvas, clip, m_addButton.View(), from, button.left, button.top);

@@ -254,5 +254,33 @@ TEST_F(PaintTest, LibraryCellsShowTheirGroupTheSelectionAndTheProgress)
     EXPECT_EQ(host.presented.back(), layout::kLibrary);
 }
 
+TEST_F(PaintTest, TheAddButtonShowsItsNormalAndPressedCellsNotItsShape)
+{
+    // "LB Add Butt.bmp": the shape cell, then normal, pressed and hover,
+    // each of its own colour.
+    const int32_t w = layout::kLibraryAddWidth;
+    const std::string path = dir.Path() + "skin.wad";
+    {
+        bm::test::BitmapSpec look;
+        look.width = 4 * w;
+        look.height = layout::kLibraryAddHeight;
+        look.pixel = [w](int32_t x, int32_t) -> uint32_t {
+            constexpr uint32_t kCells[] = {0xFFFFFF, 0x204060, 0x406020, 0x602040};
+            return kCells[x / w];
+        };
+        std::ofstream(path, std::ios::binary)
+            << bm::test::ArchiveImage("WADn", {{std::string(layout::kLibraryAddStrip), bm::test::BitmapImage(look)}});
+    }
+    ResourceArchive archive;
+    ASSERT_TRUE(archive.Open(path, ArchiveAccess::ReadOnly, nullptr));
+    LibraryBrowser browser;
+    browser.LoadPictures(archive);
+    const Rect add = layout::LibraryAddRect(4);
+    browser.Paint(host.canvas.View(), host.background.View(), S(), {}, nullptr, false);
+    EXPECT_EQ(host.canvas.Pixel(add.left + 5, add.top + 5), 0x204060u) << "the normal look";
+    browser.Paint(host.canvas.View(), host.background.View(), S(), {}, nullptr, true);
+    EXPECT_EQ(host.canvas.Pixel(add.left + 5, add.top + 5), 0x406020u) << "the pressed look";
+}
+
 } // namespace
 } // namespace bm::ui::test
