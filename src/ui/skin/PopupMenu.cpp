@@ -111,9 +111,13 @@ Point PopupMenu::MeasureItem(const MenuItem& item)
                 m_textColumn = std::max(m_textColumn, m_font.TextWidth(other.text) + iconWidth + 4);
         }
     }
+    // The right picture takes the item's right end; the arrow and the
+    // shortcut are drawn left of it, so it is room of its own.
+    const Image8* right = m_menu->images.right.get();
+    const int32_t rightPicture = right && !right->Empty() ? right->width : 0;
     if (item.IsSubMenu())
-        return {m_font.TextWidth(item.text) + iconWidth + 30, height};
-    return {m_font.TextWidth(item.rightText) + m_textColumn + 14, height};
+        return {m_font.TextWidth(item.text) + iconWidth + 30 + rightPicture, height};
+    return {m_font.TextWidth(item.rightText) + m_textColumn + 14 + rightPicture, height};
 }
 
 void PopupMenu::Layout()

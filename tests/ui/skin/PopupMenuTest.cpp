@@ -98,6 +98,20 @@ TEST_F(PopupMenuTest, ItemsAreMeasuredAsTheirLabelsAndIconsNeed)
     EXPECT_EQ(m_menu->Canvas().height, 5 * 16 + 2 * 8 + 2);
 }
 
+TEST_F(PopupMenuTest, TheRightPictureGetsRoomOfItsOwnSoShortcutsKeepClearOfLabels)
+{
+    auto right = std::make_shared<Image8>();
+    right->width = 20;
+    right->height = 16;
+    right->pixels.assign(20 * 16, 128);
+    m_menu->Description().images.right = right;
+    m_menu->Layout();
+    const auto& items = m_menu->Description().items;
+    const int32_t column = m_menu->TextColumnWidth();
+    EXPECT_EQ(m_menu->MeasureItem(items[0]), (Point{m_font.TextWidth("O") + column + 14 + 20, 16}));
+    EXPECT_EQ(m_menu->MeasureItem(items[4]), (Point{m_font.TextWidth("More") + 16 + 30 + 20, 16}));
+}
+
 TEST_F(PopupMenuTest, DrawsFrameShadesIconColumnsAndTheHotBar)
 {
     MenuColours colours;
